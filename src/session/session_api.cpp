@@ -1,0 +1,23 @@
+// Exported session and version functions.
+#include "orth.h"
+#include "session/c_edge.h"
+
+extern "C" {
+
+ORTH_API void ORTH_Version(int32_t* major, int32_t* minor) {
+  if (major != nullptr) *major = ORTH_VERSION_MAJOR;
+  if (minor != nullptr) *minor = ORTH_VERSION_MINOR;
+}
+
+ORTH_API int32_t ORTH_OpenSession(void) {
+  return orth::Guarded([] { return orth::OpenSession(); });
+}
+
+ORTH_API int32_t ORTH_CloseSession(int32_t session) {
+  return orth::WithSession(session, [&](orth::Session&) {
+    orth::CloseSession(session);
+    return 0;
+  });
+}
+
+}  // extern "C"
