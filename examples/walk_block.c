@@ -9,8 +9,9 @@
 #include "orth.h"
 
 int main(void) {
-  char paragraph[256] = "Teh engine walks a block of text word by word; it can replace "
-                        "or delete the word under its cursor.";
+  char paragraph[256] =
+      "Teh engine walks a block of text word by word; it can replace "
+      "or delete the word under its cursor.";
   char word[WORD_MAX + 1];
   char edited[256];
   int32_t major, minor, session, block, next, length;

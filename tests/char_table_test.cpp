@@ -39,12 +39,12 @@ TEST(CharTable, LetterCodesAndFolding) {
     int32_t folded;  // ignored for non-letters
   };
   const Row rows[] = {
-      {'\'', 0, 0},  {'A', 1, 1},    {'a', 1, 1},    {'z', 26, 26},  {'Z', 26, 26},
-      {0xC0, 27, 1}, {0xE0, 27, 1},  {0xE6, 33, 1},  {0xE7, 34, 3},  {0xE9, 36, 5},
-      {0xEF, 42, 9}, {0xF1, 43, 14}, {0xD6, 48, 15}, {0xF8, 49, 15}, {0xF9, 50, 21},
+      {'\'', 0, 0},   {'A', 1, 1},    {'a', 1, 1},    {'z', 26, 26},  {'Z', 26, 26},
+      {0xC0, 27, 1},  {0xE0, 27, 1},  {0xE6, 33, 1},  {0xE7, 34, 3},  {0xE9, 36, 5},
+      {0xEF, 42, 9},  {0xF1, 43, 14}, {0xD6, 48, 15}, {0xF8, 49, 15}, {0xF9, 50, 21},
       {0xFC, 53, 21}, {0xDD, 54, 25}, {0xFD, 54, 25}, {0xFF, 55, 25}, {0xDF, 56, 56},
-      {'y', 25, 25}, {0xD0, -1, 0},  {0xD7, -1, 0},  {'0', -1, 0},   {'-', -1, 0},
-      {0x92, -1, 0}, {0xF7, -1, 0},  {0xFE, -1, 0},
+      {'y', 25, 25},  {0xD0, -1, 0},  {0xD7, -1, 0},  {'0', -1, 0},   {'-', -1, 0},
+      {0x92, -1, 0},  {0xF7, -1, 0},  {0xFE, -1, 0},
   };
   for (const Row& row : rows) {
     EXPECT_EQ(LetterCodeOf(row.byte), row.code) << "byte 0x" << std::hex << int{row.byte};
@@ -90,7 +90,9 @@ TEST(CharTable, CaseConversion) {
   }
 }
 
-int Sign(int32_t v) { return (v > 0) - (v < 0); }
+int Sign(int32_t v) {
+  return (v > 0) - (v < 0);
+}
 
 TEST(CharTable, CaselessComparison) {
   struct Row {
@@ -99,10 +101,18 @@ TEST(CharTable, CaselessComparison) {
     int sign;
   };
   const Row rows[] = {
-      {"Apple", "apple", 0},   {"apple", "apples", -1},  {"Zebra", "apple", 1},
-      {"\xC0", "\xE0", 0},     {"\xE0", "a", 1},         {"a'b", "aab", -1},
-      {"", "a", -1},           {"", "", 0},              {"a1", "aa", -1},
-      {"a[", "aA", -1},        {"\xE9t\xE9", "\xC9T\xC9", 0}, {"abc", "ABD", -1},
+      {"Apple", "apple", 0},
+      {"apple", "apples", -1},
+      {"Zebra", "apple", 1},
+      {"\xC0", "\xE0", 0},
+      {"\xE0", "a", 1},
+      {"a'b", "aab", -1},
+      {"", "a", -1},
+      {"", "", 0},
+      {"a1", "aa", -1},
+      {"a[", "aA", -1},
+      {"\xE9t\xE9", "\xC9T\xC9", 0},
+      {"abc", "ABD", -1},
   };
   for (const Row& row : rows) {
     EXPECT_EQ(Sign(CompareCaseless(row.a, row.b)), row.sign) << row.a << " vs " << row.b;

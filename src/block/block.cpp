@@ -47,7 +47,9 @@ int32_t OpenBlock(Session& session, const char* text, uint32_t length, uint32_t 
   return slot;
 }
 
-void CloseBlock(Session& session, int32_t block) { session.blocks[block].reset(); }
+void CloseBlock(Session& session, int32_t block) {
+  session.blocks[block].reset();
+}
 
 int32_t ReadBlockWord(const Block& block, char* buffer, uint32_t size) {
   uint32_t pos = SkipNonLetters(block, block.cursor);
@@ -85,7 +87,8 @@ int32_t ReplaceBlockWord(Block& block, const char* newWord) {
 
   // The byte after the text (a caller's terminating NUL) moves with the tail
   // when the buffer extends past the text.
-  const uint64_t tailEnd = block.length < block.capacity ? block.length + uint64_t{1} : block.length;
+  const uint64_t tailEnd =
+      block.length < block.capacity ? block.length + uint64_t{1} : block.length;
   const uint64_t tailFrom = start + oldLen;
   std::memmove(block.text + start + newLen, block.text + tailFrom, tailEnd - tailFrom);
   std::memcpy(block.text + start, newWord, newLen);

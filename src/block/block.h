@@ -18,11 +18,11 @@ struct Session;
 inline constexpr uint32_t NO_POSITION = UINT32_MAX;
 
 struct Block {
-  unsigned char* text = nullptr;  // the caller's buffer, or ownedText
-  uint32_t length = 0;            // text bytes: positions 0 .. length-1
-  uint32_t capacity = 0;          // buffer size in bytes, at least length
-  uint32_t cursor = 0;            // first letter of the current word, or length
-  int32_t sentenceStart = 1;      // 1 until the first successful move
+  unsigned char* text = nullptr;         // the caller's buffer, or ownedText
+  uint32_t length = 0;                   // text bytes: positions 0 .. length-1
+  uint32_t capacity = 0;                 // buffer size in bytes, at least length
+  uint32_t cursor = 0;                   // first letter of the current word, or length
+  int32_t sentenceStart = 1;             // 1 until the first successful move
   char previousWord[WORD_MAX + 1] = {};  // last word of the doubled-word test
   uint32_t previousWordPos = NO_POSITION;
   std::unique_ptr<unsigned char[]> ownedText;  // the private copy, if any

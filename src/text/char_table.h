@@ -90,7 +90,6 @@ constexpr std::array<int32_t, LETTER_CODE_COUNT> BuildFoldTable() {
   return t;
 }
 
-
 }  // namespace table_detail
 
 // CharClass: the class bits of every byte.
@@ -98,16 +97,29 @@ inline constexpr std::array<uint8_t, 256> CharClass = table_detail::BuildCharCla
 // LetterCode: 0..56 for the characters that occur inside words, -1 otherwise.
 inline constexpr std::array<int32_t, 256> LetterCode = table_detail::BuildLetterCode();
 // FoldTable: for each letter code, the code of its unaccented base letter.
-inline constexpr std::array<int32_t, LETTER_CODE_COUNT> FoldTable =
-    table_detail::BuildFoldTable();
+inline constexpr std::array<int32_t, LETTER_CODE_COUNT> FoldTable = table_detail::BuildFoldTable();
 
-inline uint8_t ClassOf(unsigned char c) { return CharClass[c]; }
-inline bool IsLetter(unsigned char c) { return (CharClass[c] & CC_LETTER) != 0; }
-inline bool IsDigit(unsigned char c) { return (CharClass[c] & CC_DIGIT) != 0; }
-inline bool IsPunct(unsigned char c) { return (CharClass[c] & CC_PUNCT) != 0; }
-inline bool IsSpace(unsigned char c) { return (CharClass[c] & CC_SPACE) != 0; }
-inline bool IsLower(unsigned char c) { return (CharClass[c] & CC_LOWER) != 0; }
-inline bool IsUpper(unsigned char c) { return (CharClass[c] & CC_UPPER) != 0; }
+inline uint8_t ClassOf(unsigned char c) {
+  return CharClass[c];
+}
+inline bool IsLetter(unsigned char c) {
+  return (CharClass[c] & CC_LETTER) != 0;
+}
+inline bool IsDigit(unsigned char c) {
+  return (CharClass[c] & CC_DIGIT) != 0;
+}
+inline bool IsPunct(unsigned char c) {
+  return (CharClass[c] & CC_PUNCT) != 0;
+}
+inline bool IsSpace(unsigned char c) {
+  return (CharClass[c] & CC_SPACE) != 0;
+}
+inline bool IsLower(unsigned char c) {
+  return (CharClass[c] & CC_LOWER) != 0;
+}
+inline bool IsUpper(unsigned char c) {
+  return (CharClass[c] & CC_UPPER) != 0;
+}
 
 // A byte that may continue a word: a letter, a digit or the apostrophe.
 inline bool IsWordChar(unsigned char c) {
@@ -127,10 +139,14 @@ inline unsigned char ToUpperChar(unsigned char c) {
 }
 
 // The letter code 0..56 of a byte, or -1 for a byte that is not a word letter.
-inline int32_t LetterCodeOf(unsigned char c) { return LetterCode[c]; }
+inline int32_t LetterCodeOf(unsigned char c) {
+  return LetterCode[c];
+}
 
 // The unaccented base letter's code of a letter code 0..56.
-inline int32_t FoldLetterCode(int32_t code) { return FoldTable[code]; }
+inline int32_t FoldLetterCode(int32_t code) {
+  return FoldTable[code];
+}
 
 // a, e, i, o, u and their accented forms (y and ÿ are not vowels).
 inline bool IsVowelCode(int32_t code) {
