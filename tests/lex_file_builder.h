@@ -9,6 +9,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "lex/section_format.h"
@@ -27,6 +28,12 @@ struct SectionPart {
   std::optional<uint32_t> offset;
   std::optional<uint16_t> size;
 };
+
+inline SectionPart MakeSectionPart(unsigned char first, unsigned char second, Bytes data,
+                                   std::optional<uint32_t> offset = std::nullopt,
+                                   std::optional<uint16_t> size = std::nullopt) {
+  return SectionPart{first, second, std::move(data), offset, size};
+}
 
 struct LexFileParts {
   uint32_t magic = COMPRESSED_LEX_MAGIC;
