@@ -1,0 +1,38 @@
+// Reading a word list: one word a line, converted to Latin-1, cut to the
+// form a lookup searches for, and deduplicated.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "lexcompiler/compile_summary.h"
+#include "lexcompiler/text_encoding.h"
+
+namespace orth {
+
+// The stored form of one entry: its look-up form (lower case, at most 30
+// characters, final apostrophe ending and leading elision removed, cut at a
+// space), so «dog's» gives «dog» and «O'Neill» gives «neill». Empty when
+// nothing is left. `entry` is Latin-1.
+std::string StoredFormOf(std::string_view entry);
+
+// Splits the list into lines (LF or CR LF; a UTF-8 byte-order mark at the
+// start is ignored; blanks and tabs around a line are dropped; empty lines
+// are ignored), converts and normalises each, and returns the distinct
+// stored forms in ascending byte order. Counts lines, duplicates, cut
+// entries and skipped lines in `summary`.
+std::vector<std::string> ParseWordList(std::string_view content, InputEncoding encoding,
+                                       CompileSummary& summary);
+
+// The distinct stored forms of entries that are already Latin-1 words (no
+// line splitting or trimming), counted like the lines of a list.
+std::vector<std::string> StoreEntries(const std::vector<std::string>& entries,
+                                      CompileSummary& summary);
+
+// Reads a word-list file and parses it. False with `error` set when the file
+// cannot be read.
+bool ReadWordListFile(const std::string& path, InputEncoding encoding,
+                      std::vector<std::string>& words, CompileSummary& summary, std::string& error);
+
+}  // namespace orth
