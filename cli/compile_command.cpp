@@ -1,0 +1,134 @@
+// orthspell compile: a word list in, a compressed lexicon out.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+#include "lexcompiler/lex_compiler.h"
+
+namespace orth::cli {
+
+namespace {
+
+constexpr char HELP[] =
+    "usage: orthspell compile WORDLIST -o OUT.olx [--language N] [--encoding utf-8|latin-1]\n"
+    "                         [--no-verify]\n"
+    "\n"
+    "Compiles a word list (one word a line) into a compressed lexicon. Each word is\n"
+    "stored in the form a lookup searches for (lower case, at most 30 characters,\n"
+    "without a final apostrophe ending or a leading elision); words of one or two\n"
+    "characters go to the short-word table (at most 439).\n"
+    "\n"
+    "options:\n"
+    "  -o, --output OUT.olx    the lexicon file to write (replaced when complete)\n"
+    "  --language N            language identifier for the header, 0..65535 (default 0)\n"
+    "  --encoding ENC          encoding of the word list: utf-8 (default) or latin-1\n"
+    "  --no-verify             do not re-open the file and look every word up\n"
+    "  -h, --help              show this help\n";
+
+// ParseArgs printed the help: stop with success.
+constexpr int SHOWN_HELP = -1;
+
+struct CompileArgs {
+  std::string list;
+  std::string output;
+  CompileOptions options;
+};
+
+bool ParseLanguage(const std::string& text, uint16_t& language) {
+  if (text.empty() || text.size() > 5) return false;
+  unsigned long value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + static_cast<unsigned long>(c - '0');
+  }
+  if (value > 65535) return false;
+  language = static_cast<uint16_t>(value);
+  return true;
+}
+
+// Returns EXIT_OK to go on, SHOWN_HELP, or the exit status to stop with.
+int ParseArgs(const std::vector<std::string>& args, CompileArgs& parsed) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    std::string arg = args[i];
+    std::string value;
+    bool hasValue = false;
+    if (arg.rfind("--", 0) == 0) {
+      if (const size_t equals = arg.find('='); equals != std::string::npos) {
+        value = arg.substr(equals + 1);
+        arg.resize(equals);
+        hasValue = true;
+      }
+    }
+    auto takeValue = [&](const char* name) {
+      if (hasValue) return true;
+      if (i + 1 >= args.size()) {
+        ReportError("compile", std::string("option ") + name + " needs a value");
+        return false;
+      }
+      value = args[++i];
+      return true;
+    };
+    if (arg == "-h" || arg == "--help") {
+      std::fputs(HELP, stdout);
+      return SHOWN_HELP;
+    } else if (arg == "-o" || arg == "--output") {
+      if (!takeValue("-o")) return EXIT_USAGE;
+      parsed.output = value;
+    } else if (arg == "--language") {
+      if (!takeValue("--language")) return EXIT_USAGE;
+      if (!ParseLanguage(value, parsed.options.language)) {
+        ReportError("compile", "--language needs a number 0..65535, not '" + value + "'");
+        return EXIT_USAGE;
+      }
+    } else if (arg == "--encoding") {
+      if (!takeValue("--encoding")) return EXIT_USAGE;
+      if (value == "utf-8" || value == "UTF-8" || value == "utf8") {
+        parsed.options.encoding = InputEncoding::Utf8;
+      } else if (value == "latin-1" || value == "latin1" || value == "iso-8859-1") {
+        parsed.options.encoding = InputEncoding::Latin1;
+      } else {
+        ReportError("compile", "--encoding is utf-8 or latin-1, not '" + value + "'");
+        return EXIT_USAGE;
+      }
+    } else if (arg == "--no-verify" && !hasValue) {
+      parsed.options.verify = false;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      ReportError("compile", "unknown option '" + args[i] + "' (try 'orthspell compile --help')");
+      return EXIT_USAGE;
+    } else if (parsed.list.empty()) {
+      parsed.list = arg;
+    } else {
+      ReportError("compile", "more than one word list: '" + parsed.list + "' and '" + arg + "'");
+      return EXIT_USAGE;
+    }
+  }
+  if (parsed.list.empty()) {
+    ReportError("compile", "no word list given (try 'orthspell compile --help')");
+    return EXIT_USAGE;
+  }
+  if (parsed.output.empty()) {
+    ReportError("compile", "no output file given: -o OUT.olx");
+    return EXIT_USAGE;
+  }
+  return EXIT_OK;
+}
+
+}  // namespace
+
+int RunCompile(const std::vector<std::string>& args) {
+  CompileArgs parsed;
+  if (const int status = ParseArgs(args, parsed); status != EXIT_OK) {
+    return status == SHOWN_HELP ? EXIT_OK : status;
+  }
+  CompileSummary summary;
+  std::string error;
+  if (!CompileWordListFile(parsed.list, parsed.output, parsed.options, summary, error)) {
+    ReportError("compile", error);
+    return EXIT_FAILED;
+  }
+  std::fputs(FormatCompileSummary(summary, parsed.output).c_str(), stdout);
+  return EXIT_OK;
+}
+
+}  // namespace orth::cli

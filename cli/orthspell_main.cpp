@@ -1,0 +1,53 @@
+// orthspell: the command-line tool of the ORTH engine.
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+
+namespace {
+
+constexpr char USAGE[] =
+    "usage: orthspell COMMAND [ARGS]\n"
+    "\n"
+    "commands:\n"
+    "  compile WORDLIST -o OUT.olx   compile a word list into a compressed lexicon\n"
+    "  dump LEX.olx                  list the words of a compressed lexicon\n"
+    "\n"
+    "'orthspell COMMAND --help' describes a command.\n";
+
+}  // namespace
+
+namespace orth::cli {
+
+void ReportError(const char* command, const std::string& message) {
+  std::fprintf(stderr, "orthspell %s: %s\n", command, message.c_str());
+}
+
+}  // namespace orth::cli
+
+int main(int argc, char** argv) {
+  using namespace orth::cli;
+  if (argc < 2) {
+    std::fputs(USAGE, stderr);
+    return EXIT_USAGE;
+  }
+  const std::string command = argv[1];
+  const std::vector<std::string> args(argv + 2, argv + argc);
+  try {
+    if (command == "compile") return RunCompile(args);
+    if (command == "dump") return RunDump(args);
+  } catch (const std::exception& failure) {
+    std::fprintf(stderr, "orthspell %s: %s\n", command.c_str(), failure.what());
+    return EXIT_FAILED;
+  }
+  if (command == "--help" || command == "-h" || command == "help") {
+    std::fputs(USAGE, stdout);
+    return EXIT_OK;
+  }
+  std::fprintf(stderr, "orthspell: unknown command '%s' (try 'orthspell --help')\n",
+               command.c_str());
+  return EXIT_USAGE;
+}
