@@ -1,5 +1,6 @@
 // Exported block functions.
 #include "block/block.h"
+#include "block/block_check.h"
 #include "orth.h"
 #include "session/c_edge.h"
 
@@ -32,6 +33,17 @@ ORTH_API int32_t ORTH_GetBlockWord(int32_t session, int32_t block, char* buffer,
 ORTH_API int32_t ORTH_NextBlockWord(int32_t session, int32_t block) {
   return orth::WithBlock(session, block, ERR_BAD_BLOCK,
                          [&](Session&, Block& b) { return orth::NextBlockWord(b); });
+}
+
+ORTH_API int32_t ORTH_CheckBlock(int32_t session, int32_t block, uint32_t options, char* wordBuffer,
+                                 uint32_t wordBufferSize, char* otherBuffer,
+                                 uint32_t otherBufferSize) {
+  return orth::WithBlock(session, block, ERR_BAD_BLOCK, [&](Session& s, Block& b) {
+    // The current word must fit somewhere: refused before the walk starts.
+    if (wordBufferSize == 0 || wordBuffer == nullptr) return ERR_BUFFER_TOO_SMALL;
+    return orth::CheckBlock(s, b, options, wordBuffer, wordBufferSize, otherBuffer,
+                            otherBufferSize);
+  });
 }
 
 ORTH_API int32_t ORTH_ReplaceBlockWord(int32_t session, int32_t block, const char* newWord) {
