@@ -135,6 +135,7 @@ TEST(SectionDecoder, StreamEdgeCases) {
       {"end after end emits nothing, resume continues from 3", {E, E, R, 1, E}, {"abc", "abca"}},
       {"skip 0 and an empty token add nothing", {1, E, S, 0, T, 5, 2, E}, {"abca", "abcb"}},
       {"skip keeps the previous characters", {1, 2, 3, E, S, 2, 4, E}, {"abcabc", "abcabd"}},
+      {"skip 0 keeps nothing, even in a first word", {S, 0, 1, E}, {"abca"}},
       {"no skip or resume starts at the third letter", {1, 2, E, 4, E}, {"abcab", "abcd"}},
       {"argument in the next unit", {1, 2, E, 4, E, S, 1, 5, E}, {"abcab", "abcd", "abcde"}},
       {"command codes as arguments are numbers", {A, 29, A, 31, E}, {"abc\xFF"}},
@@ -209,7 +210,7 @@ TEST(SectionDecoder, MalformedSectionsStopSafely) {
       {"word longer than 31 characters", RecordBytes('c', tooLong), {}},
       {"tokens making the word too long", RecordBytes('c', tokensTooLong), {}},
       {"skip past the previous word", RecordBytes('c', {1, E, S, 2, E}), {"abca"}},
-      {"skip in the first word", RecordBytes('c', {S, 0, E}), {}},
+      {"skip in the first word", RecordBytes('c', {S, 1, 4, E}), {}},
       {"resume in the first word", RecordBytes('c', {R, 1, E}), {}},
       {"fault in the second record", Concat({good, RecordBytes('b', {R, E}), good}), {"aba"}},
   };

@@ -8,6 +8,9 @@
 namespace orth {
 namespace {
 
+// The short-word table is read straight into its entries.
+static_assert(sizeof(CompressedLex::shortWords) == SHORT_WORD_ENTRY_SIZE * (MAX_SHORT_WORDS + 1));
+
 bool ReadExactly(std::FILE* file, void* buffer, size_t count) {
   return std::fread(buffer, 1, count, file) == count;
 }

@@ -79,8 +79,8 @@ Step DecodeRecord(CodeReader codes, unsigned char (&word)[DECODED_WORD_MAX + 1],
     if (codes.AtEnd()) return Step::kStop;
     const uint8_t argument = codes.Take();
     if (code == CODE_SKIP) {
-      // Kept characters must be the previous word's.
-      if (position + argument > previousLength) return Step::kStop;
+      // Kept characters must be the previous word's (a skip of 0 keeps none).
+      if (argument > 0 && position + argument > previousLength) return Step::kStop;
       position += argument;
     } else if (code == CODE_TOKEN) {
       const auto& token = tokens[argument];
