@@ -192,6 +192,17 @@ TEST_F(BlockTest, DeleteRemovesWordPunctuationAndFollowingSpace) {
   ASSERT_EQ(ORTH_DelBlockWord(session_, b), 0);
   ASSERT_EQ(ORTH_ReplaceBlockWord(session_, b, "hey"), 0);
   EXPECT_EQ(Text(b), "he \"hey\" now");
+  // In the caller's buffer the terminating NUL follows the shortened text.
+  char inPlace[32] = "one two three";
+  const int32_t own = ORTH_OpenBlock(session_, inPlace, 13, sizeof inPlace, 0);
+  ASSERT_EQ(ORTH_NextBlockWord(session_, own), 0);
+  ASSERT_EQ(ORTH_DelBlockWord(session_, own), 0);
+  EXPECT_STREQ(inPlace, "one three");
+  // With no byte past the text, nothing beyond it is touched.
+  char full[4] = {'a', ' ', 'b', '#'};
+  const int32_t tight = ORTH_OpenBlock(session_, full, 3, 3, 0);
+  ASSERT_EQ(ORTH_DelBlockWord(session_, tight), 0);
+  EXPECT_EQ(std::string(full, 4), "b b#");
   // Deleting at the end of the text changes nothing and still succeeds.
   const int32_t end = OpenCopy("...");
   EXPECT_EQ(ORTH_DelBlockWord(session_, end), 0);

@@ -101,7 +101,12 @@ void DeleteBlockWord(Block& block) {
   while (end < block.length && !IsSpace(block.text[end])) ++end;
   while (end < block.length && IsSpace(block.text[end])) ++end;
   if (end == block.cursor) return;
-  std::memmove(block.text + block.cursor, block.text + end, block.length - end);
+  // As with a replacement, the byte after the text (a caller's terminating
+  // NUL) moves with the tail when the buffer extends past the text, so a
+  // NUL-terminated text stays terminated right after its new end.
+  const uint64_t tailEnd =
+      block.length < block.capacity ? block.length + uint64_t{1} : block.length;
+  std::memmove(block.text + block.cursor, block.text + end, tailEnd - end);
   block.length -= end - block.cursor;
 }
 
