@@ -1,0 +1,19 @@
+// How close a candidate word is to a misspelled word, as an integer 0..100.
+#pragma once
+
+#include <cstdint>
+
+namespace orth {
+
+// Scores candidate against misspelled (the word being corrected, in its
+// normalised form) in one left-to-right walk over both words: matching
+// letters earn 6 (5 when only the accent differs), one transposed pair 4 (3),
+// one extra or missing letter 2 (1), a substitution 1 within the same class
+// (vowel or consonant) and 0 across classes; the length difference is then
+// subtracted and the total scaled by 6 x the misspelled word's length.
+// Words whose lengths differ by more than 2 score 0 without a walk. Letters
+// compare by their base letter, so case never matters; bytes without a
+// letter code all count as one and the same letter. Not symmetric.
+int32_t ScoreSimilarity(const char* misspelled, const char* candidate);
+
+}  // namespace orth
