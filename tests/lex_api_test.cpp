@@ -194,6 +194,13 @@ TEST_F(LexApiTest, EditingRulesAndCodes) {
       {"nothing left to store", ORTH_AddToLex(session_, accept, "'", nullptr), ERR_BAD_FORMAT},
       {"possessive alone", ORTH_AddToLex(session_, accept, "'s", nullptr), ERR_BAD_FORMAT},
       {"null word", ORTH_AddToLex(session_, accept, nullptr, nullptr), ERR_BAD_FORMAT},
+      // Entries that would not read back from the file as they were added.
+      {"comment mark", ORTH_AddToLex(session_, accept, "#tag", nullptr), ERR_BAD_FORMAT},
+      {"line end", ORTH_AddToLex(session_, accept, "two\nlines", nullptr), ERR_BAD_FORMAT},
+      {"colon in a change word", ORTH_AddToLex(session_, change, "a:b", "c"), ERR_BAD_FORMAT},
+      {"line end in other word", ORTH_AddToLex(session_, suggest, "ab", "c\rd"), ERR_BAD_FORMAT},
+      {"colon in an accepted word", ORTH_AddToLex(session_, accept, "re:", nullptr), 0},
+      {"colon in an other word", ORTH_AddToLex(session_, change, "ab", "c:d"), 0},
       {"delete missing", ORTH_DelFromLex(session_, accept, "absent"), ERR_NOT_FOUND},
       {"add to dictionary", ORTH_AddToLex(session_, compressed, "x", nullptr), ERR_LEX_READ_ONLY},
       {"delete from dictionary", ORTH_DelFromLex(session_, compressed, "a"), ERR_LEX_READ_ONLY},
@@ -201,8 +208,8 @@ TEST_F(LexApiTest, EditingRulesAndCodes) {
       {"list dictionary", ORTH_GetLex(session_, compressed, nullptr, 0), ERR_LEX_NOT_LISTABLE},
   };
   for (const Row& row : rows) EXPECT_EQ(row.result, row.expected) << row.what;
-  EXPECT_EQ(Listing(session_, accept), (std::vector<std::string>{"hello"}));
-  EXPECT_EQ(Listing(session_, change), (std::vector<std::string>{}));
+  EXPECT_EQ(Listing(session_, accept), (std::vector<std::string>{"hello", "re:"}));
+  EXPECT_EQ(Listing(session_, change), (std::vector<std::string>{"ab:c:d"}));
 }
 
 TEST_F(LexApiTest, InfoAndListingOnBothFormats) {

@@ -20,6 +20,15 @@ int32_t FindFreeLexSlot(const Session& session) {
   return -1;
 }
 
+// Whether an entry would read back from the lexicon's file as it was added:
+// a line end would split it, a leading '#' would make it a comment, and in a
+// lexicon with other words a ':' in the word would move the split.
+bool SurvivesSaving(const char* normalized, const char* otherWord, int32_t type) {
+  if (normalized[0] == '#' || std::strpbrk(normalized, "\r\n") != nullptr) return false;
+  if (type == LEX_TYPE_ACCEPT) return true;
+  return std::strchr(normalized, ':') == nullptr && std::strpbrk(otherWord, "\r\n") == nullptr;
+}
+
 bool NameTooLong(const char* fileName) {
   return fileName != nullptr && strnlen(fileName, LEX_FILE_NAME_MAX + 1) > LEX_FILE_NAME_MAX;
 }
@@ -102,6 +111,7 @@ int32_t AddToLex(LexSlot& slot, const char* word, const char* otherWord) {
   // An entry with nothing in it would end the lexicon's listing early.
   char normalized[WORD_MAX + 1];
   if (NormalizeWord(word != nullptr ? word : "", normalized) == 0) return ERR_BAD_FORMAT;
+  if (!SurvivesSaving(normalized, otherWord, slot.type)) return ERR_BAD_FORMAT;
   const int32_t result = AddToTextLex(*slot.text, normalized, otherWord);
   if (result != 0) return result;
   slot.modified = 1;
