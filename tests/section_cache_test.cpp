@@ -149,7 +149,7 @@ TEST(SectionCache, UnreadableSectionsFailAndRecover) {
   EXPECT_EQ(lex.cacheBudget, 0);
 }
 
-// The design's choice, literally: scan all positions, take the resident
+// The release rule done the slow way: scan all positions, take the resident
 // section with the strictly smallest stamp.
 struct ReferenceCache {
   std::vector<uint32_t> sizes;
