@@ -62,5 +62,12 @@ run(2 dump "${WORK}/small.olx" --words)
 run(2 frobnicate)
 # Bad input: status 1.
 run(1 compile "${WORK}/missing.words" -o "${WORK}/x.olx")
+file(COPY "${DATA}/small.words" DESTINATION "${WORK}/copy")
+run(1 compile "${WORK}/copy/small.words" -o "${WORK}/copy/small.words")
+execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files
+  "${WORK}/copy/small.words" "${DATA}/small.words" RESULT_VARIABLE different)
+if(different)
+  message(FATAL_ERROR "compiling a list onto itself replaced it")
+endif()
 run(1 dump "${DATA}/small.words")
 run(1 dump "${WORK}/missing.olx")

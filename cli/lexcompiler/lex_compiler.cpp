@@ -1,5 +1,7 @@
 #include "lexcompiler/lex_compiler.h"
 
+#include <filesystem>
+
 #include "lexcompiler/lex_layout.h"
 #include "lexcompiler/lex_verifier.h"
 #include "lexcompiler/lex_writer.h"
@@ -51,6 +53,11 @@ bool CompileStoredWords(const std::vector<std::string>& words, const std::string
 bool CompileWordListFile(const std::string& listPath, const std::string& outputPath,
                          const CompileOptions& options, CompileSummary& summary,
                          std::string& error) {
+  std::error_code ignored;
+  if (std::filesystem::equivalent(listPath, outputPath, ignored)) {
+    error = "the output file " + outputPath + " is the word list itself";
+    return false;
+  }
   std::vector<std::string> words;
   if (!ReadWordListFile(listPath, options.encoding, words, summary, error)) return false;
   return CompileStoredWords(words, outputPath, options, summary, error);

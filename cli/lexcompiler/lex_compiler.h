@@ -18,7 +18,8 @@ struct CompileOptions {
 };
 
 // Compiles a word-list file (one word a line) into a compressed lexicon.
-// Returns false with a one-line `error` when the list cannot be read, the
+// Returns false with a one-line `error` when the output is the list itself
+// (it would be replaced), the list cannot be read, the
 // short words are too many, a section is too large, the file cannot be
 // written or the verification fails; `summary` holds what was counted.
 bool CompileWordListFile(const std::string& listPath, const std::string& outputPath,
