@@ -137,18 +137,15 @@ TEST_F(SuggestTest, ChangeAndSuggestLexiconsGiveTheirOtherWord) {
   }
 }
 
-TEST_F(SuggestTest, SlotOrderDecidesBetweenEqualWords) {
-  // An earlier slot's «the» keeps its place and score; the later 99 is a
-  // duplicate.
+TEST_F(SuggestTest, OtherWordsThatAreNotOffered) {
+  // An empty other word would end the caller's list: nothing is offered.
+  const int32_t empty = TextLexicon(LEX_TYPE_CHANGE, {{"teh", ""}});
+  EXPECT_EQ(Words("teh"), Entries{});
+  ORTH_CloseLex(session_, empty);
+  // An earlier slot's «the» keeps its place and score; the 99 is a duplicate.
   AcceptLexicon({"the"});
   TextLexicon(LEX_TYPE_CHANGE, {{"teh", "the"}});
   EXPECT_EQ(Words("teh"), (Entries{{"the", 55}}));
-}
-
-TEST_F(SuggestTest, EmptyOtherWordOffersNothing) {
-  TextLexicon(LEX_TYPE_CHANGE, {{"teh", ""}});
-  AcceptLexicon({"tea"});
-  EXPECT_EQ(Words("teh"), (Entries{{"tea", 66}}));
 }
 
 TEST_F(SuggestTest, SuggestionsTakeTheCasePatternOfTheCallersWord) {
@@ -181,6 +178,14 @@ TEST_F(SuggestTest, SplitWordsNeedBothPartsKnown) {
   ORTH_CloseLex(session_, lex);
   TextLexicon(LEX_TYPE_CHANGE, {{"a", "an"}, {"lot", "lots"}});
   EXPECT_EQ(Words("alot"), (Entries{{"a lot", 79}}));
+
+  // A 30-character word whose last cut gives two known words: the joined
+  // word has 31 characters and is kept cut to 30.
+  const std::string first(29, 'q');
+  AcceptLexicon({first.c_str(), "z"});
+  const std::string word = first + "z";
+  const Entries entries = Words(word.c_str());
+  EXPECT_EQ(entries, (Entries{{first + " ", 98}, {first, 96}}));
 }
 
 TEST_F(SuggestTest, SplitPartsThatNormaliseToNothingAreNoWords) {
@@ -193,15 +198,6 @@ TEST_F(SuggestTest, SplitPartsThatNormaliseToNothingAreNoWords) {
   SuggestSplitWords(*session, "ab'c", list);
   ASSERT_EQ(list.entries.size(), 1u);
   EXPECT_STREQ(list.entries[0].word, "ab' c");
-}
-
-TEST_F(SuggestTest, JoinedWordOfThirtyOneCharactersIsCut) {
-  const std::string first(29, 'q');
-  AcceptLexicon({first.c_str(), "z"});
-  const std::string word = first + "z";
-  const Entries entries = Words(word.c_str());
-  // The joined word «q…q z» scores 98 and is kept as «q…q ».
-  EXPECT_EQ(entries, (Entries{{first + " ", 98}, {first, 96}}));
 }
 
 TEST_F(SuggestTest, LevelsSelectSectionsByBaseLetters) {
