@@ -1,0 +1,72 @@
+// An engine session opened with what the common options name: the
+// replacement list, the dictionaries and the personal word list. Used by
+// every checking subcommand of orthspell, through the public header only.
+//
+// Slot order decides between lexicons (the first one that knows a word
+// answers), so the replacement list comes first (its words are reported even
+// when a dictionary holds them), then the dictionaries in the order given,
+// then the personal list.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common_options.h"
+
+namespace orth::cli {
+
+struct CheckerSession {
+  int32_t session = -1;                  // engine session number, -1 when closed
+  int32_t replacementLex = -1;           // slot of --replacements, -1 when none
+  std::vector<int32_t> dictionaryLexes;  // slots of the dictionaries, in order
+  int32_t personalLex = -1;              // slot of -p, -1 when none
+  std::string personalPath;              // the personal list's file
+
+  CheckerSession() = default;
+  CheckerSession(const CheckerSession&) = delete;
+  CheckerSession& operator=(const CheckerSession&) = delete;
+  // Closes the engine session without saving the personal list: call
+  // CloseCheckerSession to keep added words.
+  ~CheckerSession();
+};
+
+// Opens a session with the lexicons of `options` (DEFAULT_DICTIONARY when no
+// dictionary is named). A personal list that does not exist is created,
+// empty. On failure returns false with a one-line message in `error` (the
+// caller reports it and exits with EXIT_USAGE); nothing stays open.
+bool OpenCheckerSession(const CommonOptions& options, CheckerSession& out, std::string& error);
+
+// Adds a word (Latin-1) to the personal list, in memory until the list is
+// saved. False with a message when there is no personal list or the engine
+// refuses the word (a full list, a word it cannot store).
+bool AddToPersonalList(CheckerSession& checker, const std::string& latin1Word, std::string& error);
+
+// Writes the personal list to its file now, when it has changed (closes and
+// re-opens its slot). False with a message when the file cannot be written;
+// the added words then stay in memory.
+bool SavePersonalList(CheckerSession& checker, std::string& error);
+
+// Saves the personal list when it has changed and closes the session. False
+// with a message when the save failed (the session is closed all the same).
+bool CloseCheckerSession(CheckerSession& checker, std::string& error);
+
+// The file a -d argument names: an existing file when the argument is a path
+// (it holds a '/' or a '.', or no bundled dictionary has that name), else the
+// bundled dictionary NAME.olx from the first folder of
+// BundledDictionaryFolders that holds it. False with a message when neither
+// exists.
+bool ResolveDictionary(const std::string& nameOrPath, std::string& path, std::string& error);
+
+// Where bundled dictionaries are looked for, in order: the installed data
+// folder next to the program (../share/orth/dicts), the install prefix's data
+// folder, and the build tree's dicts folder.
+std::vector<std::string> BundledDictionaryFolders();
+
+// The names of the bundled dictionaries that can be found, sorted.
+std::vector<std::string> BundledDictionaryNames();
+
+// A one-line description of an engine result code for messages.
+std::string DescribeEngineError(int32_t code);
+
+}  // namespace orth::cli

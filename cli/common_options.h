@@ -1,0 +1,66 @@
+// The options every checking subcommand of orthspell shares: which
+// dictionaries, personal list and replacement list to open, and which words
+// to excuse. Subcommands scan their arguments themselves and hand each one to
+// ParseCommonOption first.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace orth::cli {
+
+// The dictionary opened when no -d is given.
+inline constexpr char DEFAULT_DICTIONARY[] = "en_US";
+
+struct CommonOptions {
+  std::vector<std::string> dictionaries;  // -d, in the order given; empty: DEFAULT_DICTIONARY
+  std::string personalList;               // -p FILE; empty: none
+  std::string replacementList;            // --replacements FILE; empty: none
+  bool ignoreCaps = false;                // --ignore-caps: excuse words starting upper case
+  bool ignoreMixed = false;               // --ignore-mixed: excuse mixed-case words
+  bool ignoreNonAlpha = false;            // --ignore-non-alpha: excuse words holding digits
+  bool noDoubled = false;                 // --no-doubled: do not report doubled words
+};
+
+// One argument split at "=" when it is a long option with an attached value
+// ("--max=3" gives name "--max", value "3"); other arguments stay whole.
+struct OptionArg {
+  std::string name;
+  std::string value;
+  bool hasValue = false;
+};
+
+OptionArg SplitOptionArg(const std::string& arg);
+
+// The value of the option in `arg`: its attached value, or else the next
+// argument (moving `index` past it). False, after a one-line message on
+// stderr naming `command`, when there is none.
+bool TakeOptionValue(const char* command, const std::vector<std::string>& args, size_t& index,
+                     const OptionArg& arg, std::string& value);
+
+enum class OptionParse {
+  NotCommon,  // not one of the common options: the subcommand handles it
+  Taken,      // stored in the options (index moved past a separate value)
+  Failed      // a message was printed: exit with EXIT_USAGE
+};
+
+// Looks at args[index]: -d DICT (also -dDICT, --dict DICT, --dict=DICT),
+// -p FILE (also --personal), --replacements FILE, --ignore-caps,
+// --ignore-mixed, --ignore-non-alpha, --no-doubled.
+OptionParse ParseCommonOption(const char* command, const std::vector<std::string>& args,
+                              size_t& index, CommonOptions& options);
+
+// The OPT_* bits of the word and block checks these options ask for: the
+// spelling lookup, the doubled-word test unless --no-doubled, and the
+// IGNORE bits.
+uint32_t CheckOptionBits(const CommonOptions& options);
+
+// The lines describing the common options, for each subcommand's --help.
+const char* CommonOptionsHelp();
+
+// Parses a whole number in [low, high]; false when `text` is anything else.
+bool ParseNumber(const std::string& text, long low, long high, long& value);
+
+}  // namespace orth::cli
