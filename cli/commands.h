@@ -13,6 +13,8 @@ inline constexpr int EXIT_USAGE = 2;
 
 int RunCompile(const std::vector<std::string>& args);
 int RunDump(const std::vector<std::string>& args);
+int RunPipe(const std::vector<std::string>& args);
+int RunFix(const std::vector<std::string>& args);
 
 // Prints "orthspell <command>: <message>" on stderr.
 void ReportError(const char* command, const std::string& message);

@@ -15,6 +15,8 @@ constexpr char USAGE[] =
     "commands:\n"
     "  compile WORDLIST -o OUT.olx   compile a word list into a compressed lexicon\n"
     "  dump LEX.olx                  list the words of a compressed lexicon\n"
+    "  pipe, -a                      the ispell pipe protocol for editors\n"
+    "  fix FILE                      correct a file interactively\n"
     "\n"
     "'orthspell COMMAND --help' describes a command.\n";
 
@@ -39,6 +41,9 @@ int main(int argc, char** argv) {
   try {
     if (command == "compile") return RunCompile(args);
     if (command == "dump") return RunDump(args);
+    if (command == "pipe" || command == "-a") return RunPipe(args);
+    if (command == "-v" || command == "-vv") return RunPipe({command});
+    if (command == "fix") return RunFix(args);
   } catch (const std::exception& failure) {
     std::fprintf(stderr, "orthspell %s: %s\n", command.c_str(), failure.what());
     return EXIT_FAILED;

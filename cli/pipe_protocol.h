@@ -1,0 +1,88 @@
+// The ispell pipe protocol that editors and mail programs speak: one input
+// line in, one answer out (a line per word, then an empty line), with a few
+// one-character commands that edit the word lists or the answer style.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orth::cli {
+
+// What an input line asks for.
+enum class PipeCommandKind {
+  CHECK_LINE,          // text to check (a leading '^' stripped)
+  ADD_PERSONAL,        // *word
+  ADD_PERSONAL_LOWER,  // &word
+  ACCEPT_FOR_RUN,      // @word
+  SAVE_PERSONAL,       // #
+  TERSE_ON,            // !
+  TERSE_OFF,           // %
+  IGNORED,             // + - ~...: modes this tool does not have
+};
+
+struct PipeCommand {
+  PipeCommandKind kind = PipeCommandKind::CHECK_LINE;
+  std::string_view text;       // the line to check, or the command's word
+  std::size_t offsetBase = 0;  // characters before text in the received line
+};
+
+// Splits one received line (without its line end) into its command.
+PipeCommand ParsePipeCommand(std::string_view line);
+
+// How the client's text is encoded.
+enum class PipeEncoding {
+  AUTO,    // UTF-8, except that a line that is not valid UTF-8 is Latin-1
+  LATIN1,  // every line is Latin-1
+  UTF8,    // as AUTO (a line that is not valid UTF-8 can only be Latin-1)
+};
+
+// Reads an encoding name as -i and --encoding give it: "utf-8", "utf8",
+// "latin1", "latin-1", "iso-8859-1", "iso8859-1" (any case). False when the
+// name is unknown.
+bool ParsePipeEncoding(std::string_view name, PipeEncoding& encoding);
+
+// The answer for one word of a checked line, in the client's encoding.
+struct WordAnswer {
+  std::string word;        // the word as it stands in the received line
+  std::size_t offset = 0;  // where it starts in the received line ('^' counted)
+  bool correct = true;
+  std::vector<std::string> suggestions;  // best first; empty: no suggestion
+};
+
+// The answer line: "*", "& WORD COUNT OFFSET: s1, s2" or "# WORD OFFSET".
+std::string FormatWordAnswer(const WordAnswer& answer);
+
+// What the loop needs of an open checker. The engine session holds the
+// dictionaries and lists; the loop adds an in-memory list for @word.
+struct PipeChecker {
+  int32_t session = -1;
+  int32_t personalLex = -1;     // the -p list (an Accept text lexicon), or -1
+  uint32_t options = 0x80000u;  // OPT_* bits of the word check (OPT_REPORT_MISSPELLED)
+  int maxSuggestions = 10;
+  PipeEncoding encoding = PipeEncoding::AUTO;
+  // Writes the personal list to its file; returns an error message, empty on
+  // success. Unset when there is no personal list file.
+  std::function<std::string()> savePersonal;
+  // Receives warnings (a failed save, a full list); the loop writes nothing
+  // but answers to its output.
+  std::function<void(const std::string&)> warn;
+};
+
+// Checks one line of text (the CHECK_LINE text, in the line's encoding) and
+// returns the answers of its words in order. latin1 tells whether the text
+// is Latin-1 (else UTF-8); offsets count bytes for Latin-1 and characters
+// for UTF-8, starting at offsetBase.
+std::vector<WordAnswer> CheckPipeLine(const PipeChecker& checker, std::string_view text,
+                                      bool latin1, std::size_t offsetBase);
+
+// Reads lines from in until its end, answers each on out (flushed after
+// every answer) and carries out the commands; saves the personal list at
+// '#' and at the end of input. Returns 0, or 1 when the final save failed.
+int RunPipeLoop(std::istream& in, std::ostream& out, PipeChecker& checker);
+
+}  // namespace orth::cli
