@@ -13,6 +13,11 @@ inline constexpr int EXIT_USAGE = 2;
 
 int RunCompile(const std::vector<std::string>& args);
 int RunDump(const std::vector<std::string>& args);
+int RunCheck(const std::vector<std::string>& args);
+int RunList(const std::vector<std::string>& args);
+int RunSuggest(const std::vector<std::string>& args);
+int RunSoundsLike(const std::vector<std::string>& args);
+int RunAdd(const std::vector<std::string>& args);
 int RunPipe(const std::vector<std::string>& args);
 int RunFix(const std::vector<std::string>& args);
 

@@ -78,6 +78,18 @@ std::string_view SourceSlice(std::string_view input, const EdgeText& text, size_
   return input.substr(from, to - from);
 }
 
+std::string SourceTextUtf8(std::string_view input, const EdgeText& text, size_t begin, size_t end) {
+  std::string out;
+  const size_t last = text.sourceOffset.empty() ? 0 : text.sourceOffset.size() - 1;
+  end = std::min(end, last);
+  for (size_t i = begin; i < end; ++i) {
+    const std::string_view own = SourceSlice(input, text, i, i + 1);
+    const bool readAsLatin1 = own.size() == 1 && static_cast<unsigned char>(own[0]) >= 0x80;
+    out += readAsLatin1 ? Latin1ToUtf8(own) : std::string(own);
+  }
+  return out;
+}
+
 LineIndex IndexLines(std::string_view latin1) {
   LineIndex lines;
   lines.lineStarts.push_back(0);

@@ -53,6 +53,10 @@ std::string Latin1ToUtf8Text(std::string_view latin1);
 std::string_view SourceSlice(std::string_view input, const EdgeText& text, size_t begin,
                              size_t end);
 
+// The same characters as UTF-8 that is always well-formed: the input's own
+// bytes, except that a byte read as Latin-1 (invalid UTF-8) is encoded.
+std::string SourceTextUtf8(std::string_view input, const EdgeText& text, size_t begin, size_t end);
+
 // 1-based line and column (in characters) of a character offset.
 struct TextPosition {
   size_t line = 1;

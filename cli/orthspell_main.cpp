@@ -13,10 +13,22 @@ constexpr char USAGE[] =
     "usage: orthspell COMMAND [ARGS]\n"
     "\n"
     "commands:\n"
+    "  check [FILE...]               report misspelled and doubled words (exit 1 if any)\n"
+    "  list, -l [FILE...]            print the misspelled words, one a line\n"
+    "  suggest WORD...               ranked corrections with scores\n"
+    "  sounds-like WORD...           words that sound like a word\n"
+    "  add -p FILE WORD...           add words to a personal word list\n"
     "  compile WORDLIST -o OUT.olx   compile a word list into a compressed lexicon\n"
     "  dump LEX.olx                  list the words of a compressed lexicon\n"
     "  pipe, -a                      the ispell pipe protocol for editors\n"
     "  fix FILE                      correct a file interactively\n"
+    "\n"
+    "Options common to check, list, suggest, sounds-like and add: -d DICT,\n"
+    "-p FILE, --replacements FILE, --ignore-caps, --ignore-mixed,\n"
+    "--ignore-non-alpha, --no-doubled.\n"
+    "\n"
+    "Exit status: 0 success (check: nothing found), 1 check found something,\n"
+    "2 a usage, dictionary or input error.\n"
     "\n"
     "'orthspell COMMAND --help' describes a command.\n";
 
@@ -39,6 +51,11 @@ int main(int argc, char** argv) {
   const std::string command = argv[1];
   const std::vector<std::string> args(argv + 2, argv + argc);
   try {
+    if (command == "check") return RunCheck(args);
+    if (command == "list" || command == "-l") return RunList(args);
+    if (command == "suggest") return RunSuggest(args);
+    if (command == "sounds-like") return RunSoundsLike(args);
+    if (command == "add") return RunAdd(args);
     if (command == "compile") return RunCompile(args);
     if (command == "dump") return RunDump(args);
     if (command == "pipe" || command == "-a") return RunPipe(args);
