@@ -196,8 +196,9 @@ FixOutcome FixPart(FixContext& context, MappedText& text) {
     step.text = text;
     step.cursor = block.Cursor();
     int32_t result = change();
-    if (result == ERR_BUFFER_TOO_SMALL) {  // the part grows past its room
-      if (!block.Open(text.engine, step.cursor, block.capacity * 2 + 64)) return false;
+    // The part grows past its room: reopen it with twice the room.
+    for (int grown = 0; result == ERR_BUFFER_TOO_SMALL && grown < 16; ++grown) {
+      if (!block.Open(text.engine, step.cursor, block.capacity * 2)) return false;
       result = change();
     }
     if (result < 0) {
