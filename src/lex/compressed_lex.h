@@ -36,6 +36,14 @@ using TokenStrings = std::array<std::array<char, TOKEN_SLOT_SIZE>, MAX_TOKENS>;
 // Marks "no section" in the cache's recency links.
 inline constexpr int32_t NO_SECTION = -1;
 
+// The word index of a resident section (lex/section_words.h), owned by the
+// section and released with its data.
+struct SectionWords;
+struct SectionWordsDeleter {
+  void operator()(SectionWords* words) const;
+};
+using SectionWordsPtr = std::unique_ptr<SectionWords, SectionWordsDeleter>;
+
 // One section directory entry and, while it is resident, its data.
 struct LexSection {
   uint32_t dataOffset = 0;                // from the start of the file
@@ -48,6 +56,10 @@ struct LexSection {
   // NO_SECTION); kept by the section cache only.
   int32_t olderResident = NO_SECTION;
   int32_t newerResident = NO_SECTION;
+  // Built by the cache on the second use while resident, so a section read
+  // for one lookup only is not decoded whole; never charged to the budget.
+  SectionWordsPtr words;
+  uint32_t residentUses = 0;  // LoadSection hits since the section became resident
 
   bool IsResident() const { return data != nullptr; }
 };
@@ -72,6 +84,11 @@ struct CompressedLex {
   // by the section cache.
   int32_t oldestResident = NO_SECTION;
   int32_t newestResident = NO_SECTION;
+  // Heap bytes of the word indexes of the resident sections.
+  uint64_t wordIndexBytes = 0;
+  // Whether the cache builds word indexes; off, every reader takes the plain
+  // decode (the differential tests compare the two).
+  bool indexSections = true;
 };
 
 // Reads just enough of a file to report its type (always LEX_TYPE_ACCEPT)

@@ -8,6 +8,8 @@
 // smallest stamp, found without scanning the index.
 #include "lex/section_cache.h"
 
+#include "lex/section_words.h"
+
 #include <climits>
 #include <new>
 #include <utility>
@@ -49,6 +51,7 @@ bool ReleaseLeastRecentlyUsed(CompressedLex& lex) {
   LexSection& oldest = *lex.sections[lex.oldestResident];
   UnlinkResident(lex, oldest);
   oldest.data.reset();  // the stamp keeps its value
+  DropSectionWords(lex, oldest);
   lex.cacheBudget += static_cast<int32_t>(oldest.size);
   return true;
 }
@@ -69,6 +72,12 @@ bool SeekTo(std::FILE* file, uint32_t offset) {
 
 }  // namespace
 
+void DropSectionWords(CompressedLex& lex, LexSection& section) {
+  if (section.words != nullptr) lex.wordIndexBytes -= section.words->Bytes();
+  section.words.reset();
+  section.residentUses = 0;
+}
+
 int32_t LoadSection(CompressedLex& lex, int32_t position) {
   if (!IsSectionPosition(position) || lex.sections[position] == nullptr) return ERR_NOT_FOUND;
   LexSection& section = *lex.sections[position];
@@ -78,6 +87,12 @@ int32_t LoadSection(CompressedLex& lex, int32_t position) {
     section.stamp = now;
     UnlinkResident(lex, section);
     LinkAsNewest(lex, position);
+    // A section used again is likely to be used often: index it once. A
+    // failed build leaves the plain decode serving it until it is reloaded.
+    if (lex.indexSections && section.residentUses < 2 && ++section.residentUses == 2) {
+      section.words = BuildSectionWords(section, lex.tokens);
+      if (section.words != nullptr) lex.wordIndexBytes += section.words->Bytes();
+    }
     return 0;
   }
   if (section.size == 0) return -1;
@@ -96,6 +111,8 @@ int32_t LoadSection(CompressedLex& lex, int32_t position) {
   }
 
   section.data = std::move(buffer);
+  DropSectionWords(lex, section);
+  section.residentUses = 1;
   section.stamp = now;
   LinkAsNewest(lex, position);
   if (lex.cacheBudget >= 0) lex.cacheBudget -= static_cast<int32_t>(section.size);

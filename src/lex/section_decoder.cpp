@@ -2,6 +2,8 @@
 // pass over the section's bytes with a fixed word buffer.
 #include "lex/section_decoder.h"
 
+#include "lex/section_words.h"
+
 namespace orth {
 namespace {
 
@@ -44,8 +46,11 @@ Step EmitWord(const char* target, const unsigned char* word, SectionVisitor visi
 
 // Decodes one record's codes into `word`, which already holds the section's
 // two letters and the record's third letter.
-Step DecodeRecord(CodeReader codes, unsigned char (&word)[DECODED_WORD_MAX + 1], const char* target,
-                  SectionVisitor visitor, const TokenStrings& tokens) {
+// `emit` decides what an emitted word does (called with the word and its
+// length).
+template <typename Emit>
+Step DecodeRecord(CodeReader codes, unsigned char (&word)[DECODED_WORD_MAX + 1],
+                  const TokenStrings& tokens, Emit&& emit) {
   int position = SECTION_PREFIX_LENGTH;  // where the next character goes
   int previousLength = 0;                // 0: no word of this record ended yet
   bool firstWord = true;
@@ -60,7 +65,7 @@ Step DecodeRecord(CodeReader codes, unsigned char (&word)[DECODED_WORD_MAX + 1],
       word[position] = 0;
       // A bare three-letter word after another word only fills the record.
       if (firstWord || position > SECTION_PREFIX_LENGTH) {
-        const Step step = EmitWord(target, word, visitor);
+        const Step step = emit(word, static_cast<uint32_t>(position));
         if (step != Step::kGoOn) return step;
       }
       previousLength = position;
@@ -102,6 +107,23 @@ int32_t DecodeSection(const LexSection& section, const char* target, bool exact,
                       SectionVisitor visitor, const TokenStrings& tokens) {
   if (section.data == nullptr) return 0;
   if (target == nullptr) target = "";
+  // The word index, when the section has one, gives the same answers as the
+  // pass below: enumeration from its copy of the decoded words, exact search
+  // by hashing only when the section's order makes the early stop and the
+  // search for equality agree.
+  if (section.words != nullptr) {
+    if (!exact && visitor != nullptr) return VisitSectionWords(*section.words, target, visitor);
+    if (exact && visitor == nullptr && section.words->ordered) {
+      return FindInSectionWords(*section.words, target) ? 1 : 0;
+    }
+  }
+  return DecodeSectionPlain(section, target, exact, visitor, tokens);
+}
+
+int32_t DecodeSectionPlain(const LexSection& section, const char* target, bool exact,
+                           SectionVisitor visitor, const TokenStrings& tokens) {
+  if (section.data == nullptr) return 0;
+  if (target == nullptr) target = "";
   const unsigned char* data = section.data.get();
   const uint32_t size = section.size;
   // The target's third byte, or its NUL when it is shorter.
@@ -129,12 +151,45 @@ int32_t DecodeSection(const LexSection& section, const char* target, bool exact,
     }
     word[2] = third;
     const CodeReader codes{data + unitsAt, (length / UNIT_SIZE) * CODES_PER_UNIT};
-    const Step step = DecodeRecord(codes, word, target, visitor, tokens);
+    const Step step = DecodeRecord(
+        codes, word, tokens,
+        [&](const unsigned char* decoded, uint32_t) { return EmitWord(target, decoded, visitor); });
     if (step == Step::kFound) return 1;
     if (step == Step::kStop) return 0;
     at = nextRecord;
   }
   return 0;
+}
+
+bool DecodeSectionWords(const LexSection& section, const TokenStrings& tokens,
+                        const DecodedWordSink& sink) {
+  if (section.data == nullptr) return true;
+  const unsigned char* data = section.data.get();
+  const uint32_t size = section.size;
+  unsigned char word[DECODED_WORD_MAX + 1];
+  word[0] = section.firstLetter;
+  word[1] = section.secondLetter;
+  uint32_t at = 0;
+  while (at < size) {
+    if (size - at < RECORD_HEADER_SIZE) return false;
+    const uint32_t length = ReadLe16(data + at + RECORD_LENGTH_FIELD);
+    const unsigned char third = data[at + RECORD_THIRD_LETTER_FIELD];
+    const uint32_t unitsAt = at + RECORD_HEADER_SIZE;
+    if (length < UNIT_SIZE || length > size - unitsAt) return false;
+    if (!sink.record(sink.context, third)) return false;
+    word[2] = third;
+    const CodeReader codes{data + unitsAt, (length / UNIT_SIZE) * CODES_PER_UNIT};
+    bool ok = true;
+    const Step step = DecodeRecord(codes, word, tokens,
+                                   [&](const unsigned char* decoded, uint32_t decodedLength) {
+                                     ok = sink.word(sink.context, decoded, decodedLength);
+                                     return ok ? Step::kGoOn : Step::kStop;
+                                   });
+    // A record ends with kGoOn; kStop is malformed data or a refusing sink.
+    if (step != Step::kGoOn) return false;
+    at = unitsAt + length;
+  }
+  return true;
 }
 
 }  // namespace orth

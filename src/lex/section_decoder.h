@@ -30,4 +30,25 @@ using SectionVisitor = int32_t (*)(const char* target, const char* word);
 int32_t DecodeSection(const LexSection& section, const char* target, bool exact,
                       SectionVisitor visitor, const TokenStrings& tokens);
 
+// The same pass without the section's word index: the straightforward
+// algorithm the index must agree with.
+int32_t DecodeSectionPlain(const LexSection& section, const char* target, bool exact,
+                           SectionVisitor visitor, const TokenStrings& tokens);
+
+// Receives the plain decode of a whole section: each record's third letter
+// as the record starts, then each emitted word (not NUL-terminated beyond
+// `length`; valid only during the call). A false answer stops the decode.
+struct DecodedWordSink {
+  void* context;
+  bool (*record)(void* context, unsigned char third);
+  bool (*word)(void* context, const unsigned char* word, uint32_t length);
+};
+
+// Decodes every record of a resident section in stored order, exactly as the
+// enumeration of DecodeSection does, into the sink. True when the section was
+// decoded to its end; false on malformed data (what DecodeSection would stop
+// at) or when the sink refused. Never uses the section's word index.
+bool DecodeSectionWords(const LexSection& section, const TokenStrings& tokens,
+                        const DecodedWordSink& sink);
+
 }  // namespace orth

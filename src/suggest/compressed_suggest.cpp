@@ -1,10 +1,12 @@
 // Suggestions from a compressed lexicon: its short words and the sections the
 // search level selects, decoded through the section visitor.
 #include <algorithm>
+#include <cstring>
 
 #include "lex/section_cache.h"
 #include "lex/section_decoder.h"
 #include "lex/section_format.h"
+#include "lex/section_words.h"
 #include "orth.h"
 #include "suggest/similarity.h"
 #include "suggest/suggest_search.h"
@@ -79,6 +81,7 @@ uint32_t ScanSuggestLevel(CompressedLex& lex, const char* word, int32_t level) {
   scanContext.offered = 0;
   const LeadingBases bases = LeadingBasesOf(word);
   const bool exact = level == 0;
+  const uint32_t wordLength = static_cast<uint32_t>(std::strlen(word));
   for (int32_t position = 0; position < SECTION_INDEX_SIZE; ++position) {
     const std::unique_ptr<LexSection>& section = lex.sections[position];
     if (!section) continue;
@@ -88,6 +91,17 @@ uint32_t ScanSuggestLevel(CompressedLex& lex, const char* word, int32_t level) {
     // An empty section (-1) has nothing to decode; one that cannot be read
     // counts as holding no words.
     if (LoadSection(lex, position) != 0) continue;
+    if (!exact && section->words != nullptr) {
+      // The same words in the same order as the decode, but a word whose
+      // length rules out a score above 0 is not even scored.
+      ForEachSectionWord(*section->words, [&](const char* decoded, uint32_t length) {
+        if (length <= wordLength + MAX_SCORED_LENGTH_DIFFERENCE &&
+            length + MAX_SCORED_LENGTH_DIFFERENCE >= wordLength) {
+          OfferDecodedWord(word, decoded);
+        }
+      });
+      continue;
+    }
     DecodeSection(*section, word, exact, OfferDecodedWord, lex.tokens);
   }
   return scanContext.offered;

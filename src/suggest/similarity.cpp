@@ -42,7 +42,7 @@ constexpr int32_t TRANSPOSED_BASES = 3;
 constexpr int32_t EXTRA_LETTER = 2;
 constexpr int32_t EXTRA_BASE = 1;
 constexpr int32_t SAME_CLASS = 1;
-constexpr size_t MAX_LENGTH_DIFFERENCE = 2;
+constexpr size_t MAX_LENGTH_DIFFERENCE = MAX_SCORED_LENGTH_DIFFERENCE;
 
 }  // namespace
 

@@ -16,4 +16,7 @@ namespace orth {
 // letter code all count as one and the same letter. Not symmetric.
 int32_t ScoreSimilarity(const char* misspelled, const char* candidate);
 
+// The largest length difference that can still score above 0.
+inline constexpr uint32_t MAX_SCORED_LENGTH_DIFFERENCE = 2;
+
 }  // namespace orth
