@@ -23,5 +23,8 @@ write_basic_package_version_file("${PROJECT_BINARY_DIR}/ORTHConfigVersion.cmake"
 install(FILES "${PROJECT_BINARY_DIR}/ORTHConfig.cmake" "${PROJECT_BINARY_DIR}/ORTHConfigVersion.cmake"
   DESTINATION "${ORTH_CMAKE_DIR}")
 
+file(RELATIVE_PATH ORTH_PC_PREFIX_FROM_PCDIR "${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig"
+     "${CMAKE_INSTALL_PREFIX}")
+string(REGEX REPLACE "/$" "" ORTH_PC_PREFIX_FROM_PCDIR "${ORTH_PC_PREFIX_FROM_PCDIR}")
 configure_file("${PROJECT_SOURCE_DIR}/cmake/orth.pc.in" "${PROJECT_BINARY_DIR}/orth.pc" @ONLY)
 install(FILES "${PROJECT_BINARY_DIR}/orth.pc" DESTINATION "${CMAKE_INSTALL_LIBDIR}/pkgconfig")

@@ -1,0 +1,334 @@
+// The built orthspell run on small inputs: what it prints on stdout and
+// stderr, and its exit status.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream all;
+  all << in.rdbuf();
+  return all.str();
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string Quote(const std::string& text) {
+  std::string quoted = "'";
+  for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+class Orthspell : public testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = fs::temp_directory_path() /
+           (std::string("orthspell_cli_") + info->name() + "_" + std::to_string(::getpid()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  fs::path Path(const std::string& name) const { return dir_ / name; }
+
+  fs::path File(const std::string& name, const std::string& bytes) const {
+    WriteFile(Path(name), bytes);
+    return Path(name);
+  }
+
+  // Runs orthspell with `args` (already quoted where needed) in the test's
+  // folder, with `input` on stdin.
+  Result Run(const std::string& args, const std::string& input = "") const {
+    const fs::path in = File("stdin.txt", input);
+    const std::string command = "cd " + Quote(dir_.string()) + " && " + Quote(ORTHSPELL) + " " +
+                                args + " <" + Quote(in.string()) + " >" +
+                                Quote(Path("stdout.txt").string()) + " 2>" +
+                                Quote(Path("stderr.txt").string());
+    const int raw = std::system(command.c_str());
+    Result result;
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    result.out = ReadFile(Path("stdout.txt"));
+    result.err = ReadFile(Path("stderr.txt"));
+    return result;
+  }
+
+  fs::path dir_;
+};
+
+// One finding line with no suggestions: --max 0 keeps the expected output
+// independent of the ranking.
+TEST_F(Orthspell, ColumnsCountCharactersOfTheUtf8Input) {
+  struct Row {
+    std::string text;
+    std::string expected;
+  };
+  const std::vector<Row> rows = {
+      {"hello wrold\n", "<stdin>:1:7: wrold\n"},
+      // é and ü take two bytes, € three, 😀 four: each is one column.
+      {"caf\xc3\xa9 wrold\n", "<stdin>:1:6: wrold\n"},
+      {"a\xe2\x82\xac\xf0\x9f\x98\x80 wrold\n", "<stdin>:1:5: wrold\n"},
+      {"fine\n  tab\tthen wrold\n", "<stdin>:2:12: wrold\n"},
+      // A misspelled word with a non-ASCII letter is printed as written.
+      {"the caf\xc3\xa9 d\xc3\xa9j\xc3\xa0vu\n", "<stdin>:1:10: d\xc3\xa9j\xc3\xa0vu\n"},
+      // Łódź: the characters outside Latin-1 end words.
+      {"\xc5\x81\xc3\xb3"
+       "dz wrold\n",
+       "<stdin>:1:2: \xc3\xb3"
+       "dz\n<stdin>:1:6: wrold\n"},
+      {"windows line\r\nends wrold\r\n", "<stdin>:2:6: wrold\n"},
+  };
+  for (const Row& row : rows) {
+    const Result result = Run("check --max 0", row.text);
+    EXPECT_EQ(result.out, row.expected) << row.text;
+    EXPECT_EQ(result.status, 1) << row.text;
+  }
+}
+
+TEST_F(Orthspell, TypographicApostrophesAreApostrophes) {
+  // U+2019, U+2018 and U+02BC inside words: the words are known.
+  const Result clean = Run("check",
+                           "I don\xe2\x80\x99t know why it isn\xca\xbct, "
+                           "said the \xe2\x80\x98"
+                           "boss\xe2\x80\x99 o\xe2\x80\x99"
+                           "clock.\n");
+  EXPECT_EQ(clean.status, 0) << clean.out;
+  EXPECT_EQ(clean.out, "");
+  // A misspelled one is printed with the apostrophe as written.
+  const Result found = Run("check --max 0", "they\xe2\x80\x99ve dont\xe2\x80\x99ll wrold\n");
+  EXPECT_EQ(found.out, "<stdin>:1:9: dont\xe2\x80\x99ll\n<stdin>:1:17: wrold\n");
+  EXPECT_EQ(found.status, 1);
+}
+
+TEST_F(Orthspell, DoubledWordsAndExitStatus) {
+  struct Row {
+    std::string args;
+    std::string text;
+    std::string expected;
+    int status;
+  };
+  const std::vector<Row> rows = {
+      {"check", "All is well.\n", "", 0},
+      {"check", "", "", 0},
+      {"check", "it is is fine\n", "<stdin>:1:7: doubled word 'is'\n", 1},
+      {"check", "The the cat\n", "<stdin>:1:5: doubled word 'the'\n", 1},
+      {"check", "it is, is fine\n", "", 0},
+      {"check", "at the end of the\nthe line\n", "<stdin>:2:1: doubled word 'the'\n", 1},
+      {"check", "a paragraph ends with the\n\nthe next starts\n", "", 0},
+      {"check --no-doubled", "it is is fine\n", "", 0},
+      {"check --no-exit-code", "it is is fine\n", "<stdin>:1:7: doubled word 'is'\n", 0},
+      {"check --max 0", "teh teh\n",
+       "<stdin>:1:1: teh\n<stdin>:1:5: teh\n<stdin>:1:5: doubled word 'teh'\n", 1},
+      {"check --ignore-caps --max 0", "Zorblat and zorblat\n", "<stdin>:1:13: zorblat\n", 1},
+      {"check --ignore-non-alpha --max 0", "abc1x and wrold\n", "<stdin>:1:11: wrold\n", 1},
+      {"list", "teh cat is is wrold\n", "teh\nwrold\n", 0},
+      {"-l", "Wrold\n", "Wrold\n", 0},
+  };
+  for (const Row& row : rows) {
+    const Result result = Run(row.args, row.text);
+    EXPECT_EQ(result.out, row.expected) << row.args << ": " << row.text;
+    EXPECT_EQ(result.status, row.status) << row.args << ": " << row.text;
+    EXPECT_EQ(result.err, "") << row.args;  // no progress line when stderr is not a terminal
+  }
+}
+
+TEST_F(Orthspell, FilesAreNamedInFindings) {
+  const fs::path a = File("a.txt", "good text\n");
+  const fs::path b = File("b.txt", "first line\nsecond wrold\n");
+  const Result result = Run("check --max 0 a.txt b.txt - ", "wrold\n");
+  EXPECT_EQ(result.out, "b.txt:2:8: wrold\n<stdin>:1:1: wrold\n");
+  EXPECT_EQ(result.status, 1);
+  // A missing file is reported and the others are still checked.
+  const Result missing = Run("check --max 0 nosuch.txt b.txt");
+  EXPECT_EQ(missing.out, "b.txt:2:8: wrold\n");
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find("orthspell check: nosuch.txt: No such file"), std::string::npos);
+}
+
+TEST_F(Orthspell, SuggestionsFollowTheWord) {
+  const Result result = Run("check --max 3", "wrold\n");
+  EXPECT_TRUE(
+      std::regex_match(result.out, std::regex("<stdin>:1:1: wrold -> world, [^,]+, [^,]+\n")))
+      << result.out;
+  const Result one = Run("check --max 1 --level 3", "Wrold\n");
+  EXPECT_EQ(one.out, "<stdin>:1:1: Wrold -> World\n");  // in the case of the word as written
+  const Result suggest = Run("suggest --max 2 wrold hello");
+  EXPECT_TRUE(std::regex_match(
+      suggest.out, std::regex("wrold: world \\([0-9]+\\), [a-z ]+ \\([0-9]+\\)\n"
+                              "hello: \\(correct\\) hello \\(100\\), [a-z ]+ \\([0-9]+\\)\n")))
+      << suggest.out;
+  EXPECT_EQ(suggest.status, 0);
+  const Result sounds = Run("sounds-like nite");
+  EXPECT_EQ(sounds.out.rfind("nite: ", 0), 0u) << sounds.out;
+  for (const char* word : {" knit,", " net,", " note,"}) {
+    EXPECT_NE(sounds.out.find(word), std::string::npos) << word;
+  }
+  const Result spanish =
+      Run("suggest -d es --max 1 ma\xc3\xb1"
+          "ana manana");
+  EXPECT_TRUE(std::regex_match(spanish.out, std::regex("ma\xc3\xb1"
+                                                       "ana: \\(correct\\) ma\xc3\xb1"
+                                                       "ana \\(100\\)\n"
+                                                       "manana: ma\xc3\xb1"
+                                                       "ana \\([0-9]+\\)\n")))
+      << spanish.out;
+}
+
+TEST_F(Orthspell, JsonOutput) {
+  const Result result = Run("check --format json --max 1", "caf\xc3\xa9 wrold is is\n");
+  const std::regex expected(
+      "\\{\"file\":\"<stdin>\",\"line\":1,\"column\":6,\"word\":\"wrold\","
+      "\"kind\":\"misspelled\",\"suggestions\":\\[\\{\"word\":\"world\",\"score\":[0-9]+\\}\\]\\}\n"
+      "\\{\"file\":\"<stdin>\",\"line\":1,\"column\":15,\"word\":\"is\",\"kind\":\"doubled\","
+      "\"suggestions\":\\[\\]\\}\n");
+  EXPECT_TRUE(std::regex_match(result.out, expected)) << result.out;
+  EXPECT_EQ(result.status, 1);
+  // A file name that needs escaping, and a replacement.
+  File("r.lex", "#LID 0000 0 1\nteh:the\n");
+  File("quote\"d.txt", "teh\n");
+  const Result named = Run("check --format json --replacements r.lex 'quote\"d.txt'");
+  EXPECT_EQ(named.out,
+            "{\"file\":\"quote\\\"d.txt\",\"line\":1,\"column\":1,\"word\":\"teh\","
+            "\"kind\":\"replacement\",\"replacement\":\"the\",\"suggestions\":[]}\n");
+}
+
+TEST_F(Orthspell, ReplacementList) {
+  File("fixes.lex", "#LID 0000 0 2\nalot:a lot\nteh:the\n");
+  const Result result =
+      Run("check --max 0 --replacements fixes.lex", "Teh cat ate alot of wrold food.\n");
+  EXPECT_EQ(result.out,
+            "<stdin>:1:1: Teh ==> the\n<stdin>:1:13: alot ==> a lot\n<stdin>:1:21: wrold\n");
+  EXPECT_EQ(result.status, 1);
+  // The list must be a change lexicon.
+  File("accept.lex", "#LID 0000 1 1\nteh\n");
+  const Result wrongType = Run("check --replacements accept.lex", "x\n");
+  EXPECT_EQ(wrongType.status, 2);
+  EXPECT_NE(wrongType.err.find("not a replacement list"), std::string::npos) << wrongType.err;
+}
+
+TEST_F(Orthspell, PersonalListGrowsAcrossRuns) {
+  const std::string text = "Zorblat met flimwick at the Zorblat bar.\n";
+  // First use: the list is created, empty, and both words are reported.
+  Result run = Run("check --max 0 -p words.lex", text);
+  EXPECT_EQ(run.out, "<stdin>:1:1: Zorblat\n<stdin>:1:13: flimwick\n<stdin>:1:29: Zorblat\n");
+  EXPECT_EQ(run.status, 1);
+  ASSERT_TRUE(fs::exists(Path("words.lex")));
+  EXPECT_EQ(ReadFile(Path("words.lex")).rfind("#LID 0000 1 0", 0), 0u);
+
+  EXPECT_EQ(Run("add -p words.lex zorblat").status, 0);
+  run = Run("check --max 0 -p words.lex", text);
+  EXPECT_EQ(run.out, "<stdin>:1:13: flimwick\n");
+
+  EXPECT_EQ(Run("add -p words.lex flimwick zorblat").status, 0);  // zorblat once only
+  run = Run("check -p words.lex", text);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.status, 0);
+  const std::string saved = ReadFile(Path("words.lex"));
+  EXPECT_NE(saved.find("\nflimwick\n"), std::string::npos) << saved;
+  EXPECT_EQ(saved.find("zorblat"), saved.rfind("zorblat")) << saved;
+  // Without -p the words are unknown again.
+  EXPECT_EQ(Run("check", text).status, 1);
+  // The personal words are suggested too.
+  EXPECT_TRUE(std::regex_match(Run("suggest -p words.lex --max 1 flimwik").out,
+                               std::regex("flimwik: flimwick \\([0-9]+\\)\n")));
+}
+
+TEST_F(Orthspell, DictionaryErrorsExitTwoWithOneLine) {
+  File("notalex.txt", "just some text\n");
+  File("compressed.olx", "not a compressed lexicon at all\n");
+  struct Row {
+    std::string args;
+    std::string message;
+  };
+  const std::vector<Row> rows = {
+      {"check -d nosuchname", "orthspell check: nosuchname: no such dictionary (bundled: "},
+      {"check -d missing/dir/x.olx", "orthspell check: missing/dir/x.olx: no such dictionary file"},
+      {"check -d notalex.txt", "orthspell check: notalex.txt: not a lexicon, or damaged"},
+      {"check -d en_US -d compressed.olx", "orthspell check: compressed.olx: not a lexicon"},
+      {"list -d nosuchname", "orthspell list: nosuchname: no such dictionary"},
+      {"suggest -d nosuchname x", "orthspell suggest: nosuchname: no such dictionary"},
+      {"check --replacements nosuch.lex", "orthspell check: nosuch.lex: no such replacement list"},
+      {"check -p no/such/dir/words.lex", "orthspell check: no/such/dir/words.lex: cannot create"},
+      {"check -p notalex.txt", "orthspell check: notalex.txt: not a lexicon"},
+      {"check --max", "orthspell check: option --max needs a value"},
+      {"check --max 101", "orthspell check: --max needs a number 0..100"},
+      {"check --format xml", "orthspell check: --format is text or json"},
+      {"check --bogus", "orthspell check: unknown option '--bogus'"},
+      {"suggest", "orthspell suggest: no word given"},
+      {"suggest --level 4 x", "orthspell suggest: --level is auto, 0, 1, 2 or 3"},
+      {"suggest \xc5\x81\xc3\xb3"
+       "d\xc5\xba",
+       "orthspell suggest: '\xc5\x81\xc3\xb3"},
+      {"add zorblat", "orthspell add: no personal word list given"},
+      {"nosuchcommand", "orthspell: unknown command 'nosuchcommand'"},
+  };
+  for (const Row& row : rows) {
+    const Result result = Run(row.args, "text\n");
+    EXPECT_EQ(result.status, 2) << row.args;
+    EXPECT_EQ(result.err.rfind(row.message, 0), 0u) << row.args << ": " << result.err;
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    EXPECT_EQ(result.out, "") << row.args;
+  }
+  // The bundled names are listed in the message.
+  EXPECT_NE(Run("check -d nosuchname").err.find("en_GB, en_US, es"), std::string::npos);
+}
+
+TEST_F(Orthspell, InvalidUtf8IsReadAsLatin1) {
+  const fs::path a = File("a.txt", "caf\xe9 wrold\n");  // Latin-1 bytes
+  const fs::path b = File("b.txt", "\xfe\x80 broken \xc3 wrold\n");
+  const Result result = Run("check --max 0 a.txt b.txt");
+  // Columns count each invalid byte as one character; words print as UTF-8.
+  EXPECT_EQ(result.out, "a.txt:1:6: wrold\nb.txt:1:11: \xc3\x83\nb.txt:1:13: wrold\n");
+  EXPECT_EQ(result.status, 1);
+  // Said once, for the first file only.
+  EXPECT_EQ(result.err,
+            "orthspell check: a.txt: not valid UTF-8; the invalid bytes are read as Latin-1\n");
+  const Result binary = Run("check --max 0", std::string("\0\0\x01zz\0\xff\n", 8));
+  EXPECT_EQ(binary.status, 1);
+  EXPECT_EQ(binary.out, "<stdin>:1:4: zz\n<stdin>:1:7: \xc3\xbf\n");
+}
+
+TEST_F(Orthspell, HelpForEverySubcommand) {
+  for (const char* command : {"check", "list", "suggest", "sounds-like", "add"}) {
+    const Result result = Run(std::string(command) + " --help");
+    EXPECT_EQ(result.status, 0) << command;
+    for (const char* section : {"NAME\n", "SYNOPSIS\n", "OPTIONS\n", "EXIT STATUS\n", "-d DICT"}) {
+      EXPECT_NE(result.out.find(section), std::string::npos) << command << " " << section;
+    }
+  }
+  const Result top = Run("--help");
+  EXPECT_EQ(top.status, 0);
+  EXPECT_NE(top.out.find("sounds-like WORD"), std::string::npos);
+}
+
+TEST_F(Orthspell, BundledSample) {
+  const Result result = Run(std::string("check --max 0 ") + Quote(ORTH_SAMPLE));
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.out.find("sample.txt:4:23: doubled word 'the'\n"), std::string::npos);
+  EXPECT_NE(result.out.find("sample.txt:2:41: recieve\n"), std::string::npos) << result.out;
+  for (const char* name : {"en_GB", "es"}) {
+    EXPECT_EQ(Run(std::string("check -d ") + name + " --no-exit-code " + Quote(ORTH_SAMPLE)).status,
+              0);
+  }
+}
+
+}  // namespace
