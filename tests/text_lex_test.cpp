@@ -306,14 +306,15 @@ TEST_F(TextLexFiles, FailedSaveKeepsTheOldFile) {
   EXPECT_EQ(SaveTextLex(*lex, nullptr), ERR_FILE_OPEN);
   EXPECT_EQ(SaveTextLex(*lex, ""), ERR_FILE_OPEN);
 
-  // Every temporary name taken: nothing is overwritten.
+  // A taken temporary name is never overwritten.
   Write("user.lex.tmp", "stale");
   ASSERT_EQ(SaveTextLex(*lex, path.c_str()), 0);  // another free name is used
   EXPECT_EQ(Read(PathOf("user.lex.tmp")), "stale");
-  Write("user.lex", old);
+  // Stale files of interrupted saves never use up the temporary names.
   for (int n = 1; n < 16; ++n) Write("user.lex." + std::to_string(n) + ".tmp", "stale");
-  EXPECT_EQ(SaveTextLex(*lex, path.c_str()), ERR_FILE_OPEN);
-  EXPECT_EQ(Read(path), old);
+  EXPECT_EQ(SaveTextLex(*lex, path.c_str()), 0);
+  EXPECT_EQ(Read(PathOf("user.lex.15.tmp")), "stale");
+  Write("user.lex", old);
 
 #if defined(__unix__)
   // Writes fail part way (the file size limit stands in for a full disk).

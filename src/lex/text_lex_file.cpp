@@ -1,12 +1,15 @@
 // The text lexicon file: header line, probing, loading, creating and saving.
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <new>
+#include <random>
 #include <string>
 #include <system_error>
 
+#include "lex/save_file_ops.h"
 #include "lex/text_lex.h"
 #include "text/char_table.h"
 
@@ -71,26 +74,47 @@ int32_t WriteHeaderLine(std::FILE* file, int32_t language, int32_t type, uint32_
 // Writes the whole lexicon and closes the file; any failed write, flush or
 // close gives ERR_FILE_OPEN.
 int32_t WriteTextLexFile(const TextLex& lex, std::FILE* file) {
-  bool ok = WriteHeaderLine(file, lex.language, lex.type, lex.count) == 0;
+  const SaveFileOps& ops = TextLexSaveOps();
+  // A header line, or two words, a ':' and a line feed.
+  char line[2 * TEXT_LEX_SLOT_SIZE + 2];
+  std::snprintf(line, sizeof line, "%cLID %04d %d %u\n", '#', lex.language, lex.type, lex.count);
+  bool ok = ops.writeText(file, line) >= 0;
   for (uint32_t i = 0; ok && i < lex.count; ++i) {
     if (lex.HasOthers()) {
-      ok = std::fprintf(file, "%s:%s\n", lex.WordAt(i), lex.OtherAt(i)) >= 0;
+      std::snprintf(line, sizeof line, "%s:%s\n", lex.WordAt(i), lex.OtherAt(i));
     } else {
-      ok = std::fprintf(file, "%s\n", lex.WordAt(i)) >= 0;
+      std::snprintf(line, sizeof line, "%s\n", lex.WordAt(i));
     }
+    ok = ops.writeText(file, line) >= 0;
   }
-  ok = ok && std::fflush(file) == 0 && std::ferror(file) == 0;
-  const bool closed = std::fclose(file) == 0;
+  ok = ok && ops.flush(file) == 0 && std::ferror(file) == 0;
+  const bool closed = ops.close(file) == 0;
   return ok && closed ? 0 : ERR_FILE_OPEN;
+}
+
+// A number for a temporary name that differs between processes and calls.
+uint64_t TempNameNumber() {
+  uint64_t number =
+      static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+  try {
+    std::random_device device;
+    number ^= (static_cast<uint64_t>(device()) << 32) | device();
+  } catch (...) {
+    // The clock alone still varies between attempts.
+  }
+  return number % 100000000;
 }
 
 // Creates a fresh temporary file next to target, never reusing an existing
 // name. Returns the open file (null when none could be made) and its name.
+// After the first name the names are random: the temporary files that
+// interrupted saves leave behind must not use up the names for good.
 std::FILE* CreateSaveTemp(const std::string& target, std::string& tempName) {
   for (int attempt = 0; attempt < SAVE_TEMP_ATTEMPTS; ++attempt) {
-    tempName = attempt == 0 ? target + ".tmp" : target + "." + std::to_string(attempt) + ".tmp";
+    tempName =
+        attempt == 0 ? target + ".tmp" : target + "." + std::to_string(TempNameNumber()) + ".tmp";
     errno = 0;
-    std::FILE* file = std::fopen(tempName.c_str(), "wx");
+    std::FILE* file = TextLexSaveOps().createExclusive(tempName.c_str());
     if (file != nullptr) return file;
     if (errno != EEXIST) break;
   }
@@ -108,10 +132,36 @@ void StoreEntry(TextLex& lex, char* piece) {
   // A Change or Suggest line without ':' keeps its word with an empty other
   // word, and is saved back as "word:".
   if (lex.HasOthers()) StoreTextLexWord(lex.OtherAt(lex.count), other != nullptr ? other : "");
+  // A carriage return ending the entry (kept when a NUL or the cut to
+  // WORD_MAX came after it) would be taken for part of the line end when the
+  // saved file is read again; dropping it here keeps a save lossless.
+  char* last = lex.HasOthers() ? lex.OtherAt(lex.count) : lex.WordAt(lex.count);
+  for (size_t length = std::strlen(last); length > 0 && last[length - 1] == '\r';) {
+    last[--length] = '\0';
+  }
   ++lex.count;
 }
 
 }  // namespace
+
+SaveFileOps DefaultSaveFileOps() {
+  SaveFileOps ops;
+  ops.createExclusive = [](const char* name) { return std::fopen(name, "wx"); };
+  ops.writeText = [](std::FILE* file, const char* text) { return std::fputs(text, file); };
+  ops.flush = [](std::FILE* file) { return std::fflush(file); };
+  ops.close = [](std::FILE* file) { return std::fclose(file); };
+  ops.rename = [](const char* from, const char* to) {
+    std::error_code error;
+    std::filesystem::rename(from, to, error);
+    return error ? -1 : 0;
+  };
+  return ops;
+}
+
+SaveFileOps& TextLexSaveOps() {
+  static SaveFileOps ops = DefaultSaveFileOps();
+  return ops;
+}
 
 const char* ReadHeaderToken(const char* position, char* token) {
   const char* p = position;
@@ -272,7 +322,10 @@ int32_t SaveTextLex(const TextLex& lex, const char* fileName) {
     }
     const fs::file_status old = fs::status(target, error);
     if (!error && fs::exists(old)) fs::permissions(tempName, old.permissions(), error);
-    fs::rename(tempName, target, error);
+    error.clear();  // a new target has no status; the rename decides
+    if (TextLexSaveOps().rename(tempName.c_str(), target.c_str()) != 0) {
+      error = std::make_error_code(std::errc::io_error);
+    }
   } catch (...) {
     error = std::make_error_code(std::errc::not_enough_memory);
   }
