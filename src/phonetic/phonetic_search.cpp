@@ -47,13 +47,13 @@ int32_t CountListed(const PhonList& list) {
 int32_t PhonVisitWord(const char* target, const char* candidate, void* context) {
   PhonList& list = *static_cast<PhonList*>(context);
   if (candidate == nullptr) return 1;
-  // Both keys each time: a key costs about as much as comparing the target
-  // with a remembered copy would.
-  char targetKey[PHON_KEY_FIELD_SIZE];
+  if (list.keyedTarget != target || target == nullptr) {
+    PhoneticKey(target, list.targetKey, sizeof list.targetKey);
+    list.keyedTarget = target;
+  }
   char candidateKey[PHON_KEY_FIELD_SIZE];
-  PhoneticKey(target, targetKey, sizeof targetKey);
   PhoneticKey(candidate, candidateKey, sizeof candidateKey);
-  if (CompareCaseless(targetKey, candidateKey) != 0) return 1;
+  if (CompareCaseless(list.targetKey, candidateKey) != 0) return 1;
   // Each word is listed once, in the form in which it was found first.
   if (IsListed(list, candidate)) return 1;
 

@@ -25,6 +25,10 @@ struct PhonList {
   uint32_t size = 0;       // the caller's buffer size in bytes
   uint32_t used = 0;       // bytes taken by the words appended, each with its NUL
   bool overflow = false;   // a matching word did not fit
+  // The key of the target it was last given, so a search keys its target
+  // once; a list serves the searches of one target.
+  const char* keyedTarget = nullptr;
+  char targetKey[PHON_KEY_FIELD_SIZE] = {};
 };
 
 // Called with (target, candidate, PhonList*) for each lexicon word.

@@ -95,9 +95,15 @@ uint32_t ScanSuggestLevel(CompressedLex& lex, const char* word, int32_t level) {
       // The same words in the same order as the decode, but a word whose
       // length rules out a score above 0 is not even scored.
       ForEachSectionWord(*section->words, [&](const char* decoded, uint32_t length) {
-        if (length <= wordLength + MAX_SCORED_LENGTH_DIFFERENCE &&
-            length + MAX_SCORED_LENGTH_DIFFERENCE >= wordLength) {
-          OfferDecodedWord(word, decoded);
+        if (length > wordLength + MAX_SCORED_LENGTH_DIFFERENCE ||
+            length + MAX_SCORED_LENGTH_DIFFERENCE < wordLength) {
+          return;
+        }
+        const int32_t score = ScoreSimilarityOfLengths(word, wordLength, decoded, length);
+        // What OfferDecodedWord does, without measuring the words again.
+        if (score > 0) {
+          if (scanContext.list != nullptr) OfferCandidate(*scanContext.list, decoded, score);
+          ++scanContext.offered;
         }
       });
       continue;

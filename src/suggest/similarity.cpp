@@ -47,10 +47,14 @@ constexpr size_t MAX_LENGTH_DIFFERENCE = MAX_SCORED_LENGTH_DIFFERENCE;
 }  // namespace
 
 int32_t ScoreSimilarity(const char* misspelled, const char* candidate) {
+  return ScoreSimilarityOfLengths(misspelled, std::strlen(misspelled), candidate,
+                                  std::strlen(candidate));
+}
+
+int32_t ScoreSimilarityOfLengths(const char* misspelled, size_t lm, const char* candidate,
+                                 size_t lk) {
   const auto* m = reinterpret_cast<const unsigned char*>(misspelled);
   const auto* k = reinterpret_cast<const unsigned char*>(candidate);
-  const size_t lm = std::strlen(misspelled);
-  const size_t lk = std::strlen(candidate);
   const size_t difference = lm > lk ? lm - lk : lk - lm;
   if (difference > MAX_LENGTH_DIFFERENCE) return 0;
 

@@ -1,6 +1,7 @@
 // How close a candidate word is to a misspelled word, as an integer 0..100.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace orth {
@@ -15,6 +16,11 @@ namespace orth {
 // compare by their base letter, so case never matters; bytes without a
 // letter code all count as one and the same letter. Not symmetric.
 int32_t ScoreSimilarity(const char* misspelled, const char* candidate);
+
+// The same score for callers that know both lengths (the bytes before each
+// word's NUL).
+int32_t ScoreSimilarityOfLengths(const char* misspelled, size_t misspelledLength,
+                                 const char* candidate, size_t candidateLength);
 
 // The largest length difference that can still score above 0.
 inline constexpr uint32_t MAX_SCORED_LENGTH_DIFFERENCE = 2;
