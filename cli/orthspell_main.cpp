@@ -1,4 +1,5 @@
 // orthspell: the command-line tool of the ORTH engine.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -61,6 +62,10 @@ int main(int argc, char** argv) {
     if (command == "pipe" || command == "-a") return RunPipe(args);
     if (command == "-v" || command == "-vv") return RunPipe({command});
     if (command == "fix") return RunFix(args);
+    // ispell clients may give options before -a ("-d en_US -a").
+    if (command[0] == '-' && std::find(args.begin(), args.end(), "-a") != args.end()) {
+      return RunPipe(std::vector<std::string>(argv + 1, argv + argc));
+    }
   } catch (const std::exception& failure) {
     std::fprintf(stderr, "orthspell %s: %s\n", command.c_str(), failure.what());
     return EXIT_FAILED;
