@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs what the libFuzzer builds need (clang and its sanitizer and fuzzer
-# runtimes), when it is missing. Safe to run again.
+# Installs what the hardening checks need, when it is missing: clang with its
+# sanitizer and fuzzer runtimes for the libFuzzer builds, and valgrind for the
+# test labelled valgrind. Safe to run again.
 set -euo pipefail
 
-packages=(clang libclang-rt-14-dev)
+packages=(clang libclang-rt-14-dev valgrind)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
