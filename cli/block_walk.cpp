@@ -11,6 +11,8 @@ namespace {
 
 // Paragraphs longer than this are walked in pieces of whole lines.
 constexpr size_t MAX_PARAGRAPH_BYTES = size_t{1} << 20;
+// Buffers for the word and the other word of the block check.
+constexpr size_t WORD_BUFFER_BYTES = 256;
 // The most a single block holds (a line longer than this is cut).
 constexpr size_t MAX_PIECE_BYTES = size_t{1} << 30;
 
@@ -42,13 +44,15 @@ int32_t WalkParagraph(int32_t session, uint32_t options, std::string_view paragr
       counts.words += words;
     }
   }
-  // Large enough for any word of the paragraph, so no word is cut.
-  std::vector<char> word(paragraph.size() + 1);
-  std::vector<char> other(paragraph.size() + 64);
+  // The word check fills the whole other buffer, so both buffers stay small:
+  // the engine looks a word up by its first 30 characters and a replacement
+  // has at most 30. A longer word is measured with a second read below.
+  char word[WORD_BUFFER_BYTES];
+  char other[WORD_BUFFER_BYTES];
+  std::vector<char> longWord;
   for (;;) {
     const int32_t result =
-        ORTH_CheckBlock(session, block, options, word.data(), static_cast<uint32_t>(word.size()),
-                        other.data(), static_cast<uint32_t>(other.size()));
+        ORTH_CheckBlock(session, block, options, word, sizeof word, other, sizeof other);
     if (result < 0) return result;
     if (result & RES_END_OF_BLOCK) return 0;
     uint32_t cursor = 0;
@@ -57,14 +61,22 @@ int32_t WalkParagraph(int32_t session, uint32_t options, std::string_view paragr
       return info;
     }
     BlockFinding finding;
-    finding.word = word.data();
+    finding.word = word;
+    if (finding.word.size() + 1 == sizeof word) {
+      // The word filled the buffer: read all of it.
+      longWord.assign(paragraph.size() + 1, '\0');
+      if (ORTH_GetBlockWord(session, block, longWord.data(),
+                            static_cast<uint32_t>(longWord.size())) >= 0) {
+        finding.word = longWord.data();
+      }
+    }
     finding.offset = start + cursor;
     finding.length = finding.word.size();
     if (result & (RES_MISSPELLED | RES_CHANGE_WORD | RES_SUGGEST_WORD)) {
       finding.kind = (result & RES_CHANGE_WORD)    ? FindingKind::Replacement
                      : (result & RES_SUGGEST_WORD) ? FindingKind::Suggestion
                                                    : FindingKind::Misspelled;
-      if (finding.kind != FindingKind::Misspelled) finding.other = other.data();
+      if (finding.kind != FindingKind::Misspelled) finding.other = other;
       onFinding(finding);
     }
     if (result & RES_DOUBLED_WORD) {

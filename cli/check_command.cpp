@@ -105,7 +105,7 @@ const char* CommandName(Mode mode) {
 }
 
 void PrintHelp(Mode mode) {
-  std::printf(mode == Mode::Check ? CHECK_HELP : LIST_HELP, CommonOptionsHelp());
+  std::printf(mode == Mode::Check ? CHECK_HELP : LIST_HELP, CommonOptionsHelpIndented(2).c_str());
 }
 
 // Returns EXIT_OK to go on, SHOWN_HELP, or EXIT_USAGE after a message.

@@ -115,6 +115,18 @@ const char* CommonOptionsHelp() {
          "  --no-doubled            do not report doubled words\n";
 }
 
+std::string CommonOptionsHelpIndented(size_t extra) {
+  const std::string pad(extra, ' ');
+  std::string out;
+  bool lineStart = true;
+  for (const char* c = CommonOptionsHelp(); *c != '\0'; ++c) {
+    if (lineStart) out += pad;
+    out += *c;
+    lineStart = *c == '\n';
+  }
+  return out;
+}
+
 bool ParseNumber(const std::string& text, long low, long high, long& value) {
   if (text.empty() || text.size() > 9) return false;
   long parsed = 0;

@@ -60,6 +60,10 @@ uint32_t CheckOptionBits(const CommonOptions& options);
 // The lines describing the common options, for each subcommand's --help.
 const char* CommonOptionsHelp();
 
+// The same lines with `extra` more spaces in front of each (for help texts
+// laid out as manual pages).
+std::string CommonOptionsHelpIndented(size_t extra);
+
 // Parses a whole number in [low, high]; false when `text` is anything else.
 bool ParseNumber(const std::string& text, long low, long high, long& value);
 

@@ -121,7 +121,7 @@ void PrintHelp(WordCommand command) {
   const char* help = command == WordCommand::Suggest      ? SUGGEST_HELP
                      : command == WordCommand::SoundsLike ? SOUNDS_LIKE_HELP
                                                           : ADD_HELP;
-  std::printf(help, CommonOptionsHelp());
+  std::printf(help, CommonOptionsHelpIndented(2).c_str());
 }
 
 int ParseWordArgs(WordCommand which, const std::vector<std::string>& args, WordArgs& parsed) {

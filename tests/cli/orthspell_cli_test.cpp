@@ -96,6 +96,9 @@ TEST_F(Orthspell, ColumnsCountCharactersOfTheUtf8Input) {
        "<stdin>:1:2: \xc3\xb3"
        "dz\n<stdin>:1:6: wrold\n"},
       {"windows line\r\nends wrold\r\n", "<stdin>:2:6: wrold\n"},
+      // A word longer than the engine's buffers is printed whole.
+      {"ok " + std::string(300, 'x') + " wrold\n",
+       "<stdin>:1:4: " + std::string(300, 'x') + "\n<stdin>:1:305: wrold\n"},
   };
   for (const Row& row : rows) {
     const Result result = Run("check --max 0", row.text);
