@@ -13,7 +13,7 @@
 #include "lex/compressed_lex.h"
 #include "lex/section_cache.h"
 #include "lex/section_decoder.h"
-#include "lex/section_words.h"
+#include "lex/section_word_index.h"
 #include "orth.h"
 #include "suggest/similarity.h"
 
@@ -86,7 +86,8 @@ void BM_DecodeLargestSection(benchmark::State& state) {
     benchmark::DoNotOptimize(orth::DecodeSection(section, "", false, CountWord, lex->tokens));
   }
   state.counters["bytes"] = section.size;
-  state.counters["index_bytes"] = section.words ? static_cast<double>(section.words->Bytes()) : 0.0;
+  state.counters["index_bytes"] =
+      section.wordIndex ? static_cast<double>(section.wordIndex->Bytes()) : 0.0;
 }
 BENCHMARK(BM_DecodeLargestSection)->Arg(0)->Arg(1);
 

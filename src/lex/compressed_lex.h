@@ -36,13 +36,13 @@ using TokenStrings = std::array<std::array<char, TOKEN_SLOT_SIZE>, MAX_TOKENS>;
 // Marks "no section" in the cache's recency links.
 inline constexpr int32_t NO_SECTION = -1;
 
-// The word index of a resident section (lex/section_words.h), owned by the
+// The word index of a resident section (lex/section_word_index.h), owned by the
 // section and released with its data.
-struct SectionWords;
-struct SectionWordsDeleter {
-  void operator()(SectionWords* words) const;
+struct SectionWordIndex;
+struct SectionWordIndexDeleter {
+  void operator()(SectionWordIndex* index) const;
 };
-using SectionWordsPtr = std::unique_ptr<SectionWords, SectionWordsDeleter>;
+using SectionWordIndexPtr = std::unique_ptr<SectionWordIndex, SectionWordIndexDeleter>;
 
 // One section directory entry and, while it is resident, its data.
 struct LexSection {
@@ -58,7 +58,7 @@ struct LexSection {
   int32_t newerResident = NO_SECTION;
   // Built by the cache on the second use while resident, so a section read
   // for one lookup only is not decoded whole; never charged to the budget.
-  SectionWordsPtr words;
+  SectionWordIndexPtr wordIndex;
   uint32_t residentUses = 0;  // LoadSection hits since the section became resident
 
   bool IsResident() const { return data != nullptr; }

@@ -8,7 +8,7 @@
 // smallest stamp, found without scanning the index.
 #include "lex/section_cache.h"
 
-#include "lex/section_words.h"
+#include "lex/section_word_index.h"
 
 #include <climits>
 #include <new>
@@ -51,7 +51,7 @@ bool ReleaseLeastRecentlyUsed(CompressedLex& lex) {
   LexSection& oldest = *lex.sections[lex.oldestResident];
   UnlinkResident(lex, oldest);
   oldest.data.reset();  // the stamp keeps its value
-  DropSectionWords(lex, oldest);
+  DropSectionWordIndex(lex, oldest);
   lex.cacheBudget += static_cast<int32_t>(oldest.size);
   return true;
 }
@@ -72,9 +72,9 @@ bool SeekTo(std::FILE* file, uint32_t offset) {
 
 }  // namespace
 
-void DropSectionWords(CompressedLex& lex, LexSection& section) {
-  if (section.words != nullptr) lex.wordIndexBytes -= section.words->Bytes();
-  section.words.reset();
+void DropSectionWordIndex(CompressedLex& lex, LexSection& section) {
+  if (section.wordIndex != nullptr) lex.wordIndexBytes -= section.wordIndex->Bytes();
+  section.wordIndex.reset();
   section.residentUses = 0;
 }
 
@@ -90,8 +90,8 @@ int32_t LoadSection(CompressedLex& lex, int32_t position) {
     // A section used again is likely to be used often: index it once. A
     // failed build leaves the plain decode serving it until it is reloaded.
     if (lex.indexSections && section.residentUses < 2 && ++section.residentUses == 2) {
-      section.words = BuildSectionWords(section, lex.tokens);
-      if (section.words != nullptr) lex.wordIndexBytes += section.words->Bytes();
+      section.wordIndex = BuildSectionWordIndex(section, lex.tokens);
+      if (section.wordIndex != nullptr) lex.wordIndexBytes += section.wordIndex->Bytes();
     }
     return 0;
   }
@@ -111,7 +111,7 @@ int32_t LoadSection(CompressedLex& lex, int32_t position) {
   }
 
   section.data = std::move(buffer);
-  DropSectionWords(lex, section);
+  DropSectionWordIndex(lex, section);
   section.residentUses = 1;
   section.stamp = now;
   LinkAsNewest(lex, position);

@@ -24,6 +24,6 @@ int32_t LoadSection(CompressedLex& lex, int32_t position);
 
 // Releases a section's word index (kept in lex.wordIndexBytes) and restarts
 // its count of uses; the cache calls it whenever the section's data goes.
-void DropSectionWords(CompressedLex& lex, LexSection& section);
+void DropSectionWordIndex(CompressedLex& lex, LexSection& section);
 
 }  // namespace orth

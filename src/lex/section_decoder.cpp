@@ -2,7 +2,7 @@
 // pass over the section's bytes with a fixed word buffer.
 #include "lex/section_decoder.h"
 
-#include "lex/section_words.h"
+#include "lex/section_word_index.h"
 
 namespace orth {
 namespace {
@@ -111,10 +111,11 @@ int32_t DecodeSection(const LexSection& section, const char* target, bool exact,
   // pass below: enumeration from its copy of the decoded words, exact search
   // by hashing only when the section's order makes the early stop and the
   // search for equality agree.
-  if (section.words != nullptr) {
-    if (!exact && visitor != nullptr) return VisitSectionWords(*section.words, target, visitor);
-    if (exact && visitor == nullptr && section.words->ordered) {
-      return FindInSectionWords(*section.words, target) ? 1 : 0;
+  if (section.wordIndex != nullptr) {
+    if (!exact && visitor != nullptr)
+      return VisitSectionWordIndex(*section.wordIndex, target, visitor);
+    if (exact && visitor == nullptr && section.wordIndex->ordered) {
+      return FindInSectionWordIndex(*section.wordIndex, target) ? 1 : 0;
     }
   }
   return DecodeSectionPlain(section, target, exact, visitor, tokens);

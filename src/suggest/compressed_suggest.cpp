@@ -6,7 +6,7 @@
 #include "lex/section_cache.h"
 #include "lex/section_decoder.h"
 #include "lex/section_format.h"
-#include "lex/section_words.h"
+#include "lex/section_word_index.h"
 #include "orth.h"
 #include "suggest/similarity.h"
 #include "suggest/suggest_search.h"
@@ -91,10 +91,10 @@ uint32_t ScanSuggestLevel(CompressedLex& lex, const char* word, int32_t level) {
     // An empty section (-1) has nothing to decode; one that cannot be read
     // counts as holding no words.
     if (LoadSection(lex, position) != 0) continue;
-    if (!exact && section->words != nullptr) {
+    if (!exact && section->wordIndex != nullptr) {
       // The same words in the same order as the decode, but a word whose
       // length rules out a score above 0 is not even scored.
-      ForEachSectionWord(*section->words, [&](const char* decoded, uint32_t length) {
+      ForEachIndexedWord(*section->wordIndex, [&](const char* decoded, uint32_t length) {
         if (length > wordLength + MAX_SCORED_LENGTH_DIFFERENCE ||
             length + MAX_SCORED_LENGTH_DIFFERENCE < wordLength) {
           return;

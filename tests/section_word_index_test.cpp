@@ -14,7 +14,7 @@
 #include "lex/compressed_lookup.h"
 #include "lex/section_cache.h"
 #include "lex/section_decoder.h"
-#include "lex/section_words.h"
+#include "lex/section_word_index.h"
 #include "lex_file_builder.h"
 #include "phonetic/phonetic_search.h"
 #include "suggest/candidate_list.h"
@@ -110,11 +110,11 @@ TEST_F(EnglishWordIndex, EverySectionIsIndexedAndWellOrdered) {
   for (int32_t p = 0; p < SECTION_INDEX_SIZE; ++p) {
     const LexSection* section = fast->sections[p].get();
     if (section == nullptr || section->size == 0) continue;
-    ASSERT_NE(section->words, nullptr) << p;
-    EXPECT_TRUE(section->words->complete) << p;
-    EXPECT_TRUE(section->words->ordered) << p;
-    bytes += section->words->Bytes();
-    EXPECT_EQ(plain->sections[p]->words, nullptr);
+    ASSERT_NE(section->wordIndex, nullptr) << p;
+    EXPECT_TRUE(section->wordIndex->complete) << p;
+    EXPECT_TRUE(section->wordIndex->ordered) << p;
+    bytes += section->wordIndex->Bytes();
+    EXPECT_EQ(plain->sections[p]->wordIndex, nullptr);
   }
   EXPECT_EQ(fast->wordIndexBytes, bytes);
 }
@@ -233,8 +233,8 @@ TEST(SectionWordIndex, BadlyOrderedSectionsKeepThePlainAnswers) {
     ASSERT_EQ(LoadSection(*lex, p), 0);
     ASSERT_EQ(LoadSection(*lex, p), 0);
     const LexSection& section = *lex->sections[p];
-    ASSERT_NE(section.words, nullptr) << row.name;
-    EXPECT_FALSE(section.words->ordered) << row.name;
+    ASSERT_NE(section.wordIndex, nullptr) << row.name;
+    EXPECT_FALSE(section.wordIndex->ordered) << row.name;
     for (const std::string& target : row.targets) {
       EXPECT_EQ(DecodeSection(section, target.c_str(), true, nullptr, lex->tokens),
                 DecodeSectionPlain(section, target.c_str(), true, nullptr, lex->tokens))

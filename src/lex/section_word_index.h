@@ -23,7 +23,7 @@ namespace orth {
 
 inline constexpr size_t WORD_ENTRY_HEADER = 2;  // the two length bytes before a word
 
-struct SectionWords {
+struct SectionWordIndex {
   // Each word: one byte with its length up to its first NUL, one with its
   // decoded length, its decoded bytes, a NUL.
   std::vector<unsigned char> text;
@@ -42,19 +42,20 @@ struct SectionWords {
 
 // Decodes a resident section into a new index. Null when the section is not
 // resident or memory runs out (the plain decode then goes on serving it).
-SectionWordsPtr BuildSectionWords(const LexSection& section, const TokenStrings& tokens);
+SectionWordIndexPtr BuildSectionWordIndex(const LexSection& section, const TokenStrings& tokens);
 
 // Whether a word equal to target is in an ordered index.
-bool FindInSectionWords(const SectionWords& words, const char* target);
+bool FindInSectionWordIndex(const SectionWordIndex& words, const char* target);
 
 // Hands every word to the visitor in stored order, with DecodeSection's
 // result rules: 1 when the visitor returned 0, otherwise 0.
-int32_t VisitSectionWords(const SectionWords& words, const char* target, SectionVisitor visitor);
+int32_t VisitSectionWordIndex(const SectionWordIndex& words, const char* target,
+                              SectionVisitor visitor);
 
 // Calls fn(word, length) for every word in stored order; length is the
 // word's length up to its first NUL.
 template <typename Fn>
-void ForEachSectionWord(const SectionWords& words, Fn&& fn) {
+void ForEachIndexedWord(const SectionWordIndex& words, Fn&& fn) {
   const unsigned char* at = words.text.data();
   const unsigned char* end = at + words.text.size();
   while (at < end) {

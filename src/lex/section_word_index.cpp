@@ -1,5 +1,5 @@
 // Building and searching the word index of a resident section.
-#include "lex/section_words.h"
+#include "lex/section_word_index.h"
 
 #include <cstring>
 #include <new>
@@ -31,7 +31,7 @@ bool StrictlyBefore(const unsigned char* earlier, uint32_t earlierLength,
 }
 
 struct Builder {
-  SectionWords& words;
+  SectionWordIndex& words;
   bool inRecord = false;
   unsigned char runThird = 0;
   uint32_t previous = 0;  // offset of the run's last word in text + 1; 0 none
@@ -67,7 +67,7 @@ bool OnWord(void* context, const unsigned char* word, uint32_t length) {
   return true;
 }
 
-void BuildHash(SectionWords& words) {
+void BuildHash(SectionWordIndex& words) {
   size_t size = 4;
   while (size < 2 * static_cast<size_t>(words.count)) size *= 2;
   words.slots.assign(size, 0);
@@ -85,14 +85,14 @@ void BuildHash(SectionWords& words) {
 
 }  // namespace
 
-void SectionWordsDeleter::operator()(SectionWords* words) const {
+void SectionWordIndexDeleter::operator()(SectionWordIndex* words) const {
   delete words;
 }
 
-SectionWordsPtr BuildSectionWords(const LexSection& section, const TokenStrings& tokens) {
+SectionWordIndexPtr BuildSectionWordIndex(const LexSection& section, const TokenStrings& tokens) {
   if (section.data == nullptr) return nullptr;
   try {
-    SectionWordsPtr words(new SectionWords);
+    SectionWordIndexPtr words(new SectionWordIndex);
     // About three decoded bytes per section byte in practice.
     words->text.reserve(static_cast<size_t>(section.size) * 4);
     words->ordered = true;
@@ -108,7 +108,7 @@ SectionWordsPtr BuildSectionWords(const LexSection& section, const TokenStrings&
   }
 }
 
-bool FindInSectionWords(const SectionWords& words, const char* target) {
+bool FindInSectionWordIndex(const SectionWordIndex& words, const char* target) {
   if (words.slots.empty() || target == nullptr) return false;
   const size_t length = strnlen(target, DECODED_WORD_MAX + 1);
   if (length > DECODED_WORD_MAX) return false;  // longer than any decoded word
@@ -122,7 +122,8 @@ bool FindInSectionWords(const SectionWords& words, const char* target) {
   return false;
 }
 
-int32_t VisitSectionWords(const SectionWords& words, const char* target, SectionVisitor visitor) {
+int32_t VisitSectionWordIndex(const SectionWordIndex& words, const char* target,
+                              SectionVisitor visitor) {
   int32_t result = 0;
   bool stopped = false;
   const unsigned char* at = words.text.data();
