@@ -91,6 +91,28 @@ void BM_DecodeLargestSection(benchmark::State& state) {
 }
 BENCHMARK(BM_DecodeLargestSection)->Arg(0)->Arg(1);
 
+// Every section made resident and indexed, from a fresh open: the one-time
+// cost of the word indexes and the memory they take.
+void BM_IndexWholeDictionary(benchmark::State& state) {
+  uint64_t indexBytes = 0;
+  uint64_t dataBytes = 0;
+  for (auto _ : state) {
+    std::unique_ptr<orth::CompressedLex> lex;
+    if (orth::OpenCompressedLex(kDictionary, -1, lex) != 0) state.SkipWithError("open failed");
+    dataBytes = 0;
+    for (int32_t p = 0; p < orth::SECTION_INDEX_SIZE; ++p) {
+      if (!lex->sections[p]) continue;
+      orth::LoadSection(*lex, p);
+      orth::LoadSection(*lex, p);
+      dataBytes += lex->sections[p]->size;
+    }
+    indexBytes = lex->wordIndexBytes;
+  }
+  state.counters["section_bytes"] = static_cast<double>(dataBytes);
+  state.counters["index_bytes"] = static_cast<double>(indexBytes);
+}
+BENCHMARK(BM_IndexWholeDictionary)->Unit(benchmark::kMillisecond);
+
 void BM_ScoreSimilarity(benchmark::State& state) {
   static const char* const candidates[] = {"receive", "relieve",  "recipe",  "deceive",
                                            "reciter", "receiver", "recital", "revive"};
