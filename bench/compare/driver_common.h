@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <string>
 #include <utility>
@@ -25,6 +26,15 @@ using Clock = std::chrono::steady_clock;
 
 inline double Seconds(Clock::time_point from, Clock::time_point to) {
   return std::chrono::duration<double>(to - from).count();
+}
+
+// CPU time of this thread in seconds: unlike the wall clock it does not count
+// the time the thread waited for a core, so it stays meaningful on a busy
+// machine.
+inline double CpuSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
 // Resident set size of this process in kilobytes.
@@ -104,30 +114,37 @@ int Run(int argc, char** argv, bool utf8, Load load, Check check, Suggest sugges
   const std::vector<Pair> pairs = ReadPairs(argv[2], utf8);
 
   const long rssBefore = ResidentKb();
+  const double loadCpuStart = CpuSeconds();
   const auto loadStart = Clock::now();
   if (!load(argc - 3, argv + 3)) {
     std::fprintf(stderr, "cannot load the dictionary\n");
     return 1;
   }
   const auto loadEnd = Clock::now();
+  const double loadCpu = CpuSeconds() - loadCpuStart;
   const long rssLoaded = ResidentKb();
 
   size_t misspelled = 0;
+  const double checkCpuStart = CpuSeconds();
   const auto checkStart = Clock::now();
   for (const std::string& word : words) {
     if (!check(word)) ++misspelled;
   }
   const auto checkEnd = Clock::now();
+  const double checkCpu = CpuSeconds() - checkCpuStart;
 
-  std::vector<double> latencies;
+  std::vector<double> latencies, cpuLatencies;
   latencies.reserve(pairs.size());
+  cpuLatencies.reserve(pairs.size());
   size_t top1 = 0, top5 = 0, top10 = 0;
   std::vector<std::string> suggestions;
   for (const Pair& pair : pairs) {
     suggestions.clear();
+    const double cpuStart = CpuSeconds();
     const auto start = Clock::now();
     suggest(pair.wrong, suggestions);
     latencies.push_back(Seconds(start, Clock::now()) * 1e3);
+    cpuLatencies.push_back((CpuSeconds() - cpuStart) * 1e3);
     for (size_t rank = 0; rank < suggestions.size() && rank < 10; ++rank) {
       if (suggestions[rank] != pair.right) continue;
       if (rank < 1) ++top1;
@@ -145,7 +162,9 @@ int Run(int argc, char** argv, bool utf8, Load load, Check check, Suggest sugges
   std::printf("words %zu\n", words.size());
   std::printf("misspelled %zu\n", misspelled);
   std::printf("check_words_per_s %.0f\n", words.size() / Seconds(checkStart, checkEnd));
+  std::printf("check_cpu_words_per_s %.0f\n", words.size() / checkCpu);
   std::printf("load_ms %.3f\n", Seconds(loadStart, loadEnd) * 1e3);
+  std::printf("load_cpu_ms %.3f\n", loadCpu * 1e3);
   std::printf("rss_load_growth_kb %ld\n", rssLoaded - rssBefore);
   std::printf("rss_after_load_kb %ld\n", rssLoaded);
   std::printf("rss_after_run_kb %ld\n", rssRun);
@@ -153,6 +172,8 @@ int Run(int argc, char** argv, bool utf8, Load load, Check check, Suggest sugges
   std::printf("suggest_mean_ms %.4f\n", mean);
   std::printf("suggest_p50_ms %.4f\n", Percentile(latencies, 0.50));
   std::printf("suggest_p99_ms %.4f\n", Percentile(latencies, 0.99));
+  std::printf("suggest_cpu_p50_ms %.4f\n", Percentile(cpuLatencies, 0.50));
+  std::printf("suggest_cpu_p99_ms %.4f\n", Percentile(cpuLatencies, 0.99));
   std::printf("top1_pct %.1f\n", 100.0 * top1 / n);
   std::printf("top5_pct %.1f\n", 100.0 * top5 / n);
   std::printf("top10_pct %.1f\n", 100.0 * top10 / n);

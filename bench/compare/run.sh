@@ -74,10 +74,16 @@ run_checker() {
   esac
 }
 
+for checker in "${CHECKERS[@]}"; do
+  rm -f "$WORK/results/$checker".*.txt
+  [ -f "$WORK/results/loadavg.txt" ] && sed -i "/^$checker /d" "$WORK/results/loadavg.txt"
+done
+
 # Round-robin, so that a slow phase of the machine does not hit one checker only.
 for run in $(seq 1 "$RUNS"); do
   for checker in "${CHECKERS[@]}"; do
     echo "run $run: $checker"
+    echo "$checker $run: $(cut -d' ' -f1-3 /proc/loadavg)" >>"$WORK/results/loadavg.txt"
     run_checker "$checker" >"$WORK/results/$checker.$run.txt"
   done
 done
