@@ -1,5 +1,9 @@
 // orthspell check and orthspell list: walk files through the engine's block
 // check and print what it finds.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -70,10 +74,14 @@ constexpr char LIST_HELP[] =
     "\n"
     "DESCRIPTION\n"
     "    Prints every misspelled word of the FILEs (standard input when none is\n"
-    "    given) as written, one a line, in the order they occur. Words of the\n"
-    "    replacement list are printed too; doubled words are not.\n"
+    "    given) exactly as written (the input's own bytes, so Latin-1 input gives\n"
+    "    Latin-1 words), one a line, in the order they occur. Words of the\n"
+    "    replacement list are printed too; doubled words are not. Editors call\n"
+    "    this with ispell's options, which are accepted.\n"
     "\n"
     "OPTIONS\n"
+    "    -i, --encoding ENC      utf-8 (default) or latin-1 (iso-8859-1) input\n"
+    "    -m, -B, -C, -T TYPE     accepted for ispell clients and ignored\n"
     "%s"
     "    -h, --help              show this help\n"
     "\n"
@@ -98,7 +106,31 @@ struct CheckArgs {
   int32_t level = SUGGEST_LEVEL_AUTO;
   bool json = false;
   bool noExitCode = false;
+  bool latin1Input = false;  // list: the input is Latin-1, not UTF-8
 };
+
+// The encodings an ispell client may name for its input.
+bool ParseInputEncoding(std::string name, bool& latin1) {
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (name == "utf-8" || name == "utf8") {
+    latin1 = false;
+    return true;
+  }
+  if (name == "latin-1" || name == "latin1" || name == "iso-8859-1" || name == "iso8859-1") {
+    latin1 = true;
+    return true;
+  }
+  return false;
+}
+
+// Whether stderr and stdout are the same file: an editor that reads both from
+// one pipe would take a warning for output.
+bool ErrorsShareOutput() {
+  struct stat out {
+  }, err{};
+  return fstat(STDOUT_FILENO, &out) == 0 && fstat(STDERR_FILENO, &err) == 0 &&
+         out.st_dev == err.st_dev && out.st_ino == err.st_ino;
+}
 
 const char* CommandName(Mode mode) {
   return mode == Mode::Check ? "check" : "list";
@@ -159,6 +191,16 @@ int ParseCheckArgs(Mode mode, const std::vector<std::string>& args, CheckArgs& p
       parsed.json = value == "json";
     } else if (mode == Mode::Check && arg.name == "--no-exit-code" && !arg.hasValue) {
       parsed.noExitCode = true;
+    } else if (mode == Mode::List && (arg.name == "-m" || arg.name == "-B" || arg.name == "-C")) {
+      continue;  // ispell clients' options without meaning here
+    } else if (mode == Mode::List && arg.name == "-T") {
+      if (!TakeOptionValue(command, args, i, arg, value)) return EXIT_USAGE;
+    } else if (mode == Mode::List && (arg.name == "-i" || arg.name == "--encoding")) {
+      if (!TakeOptionValue(command, args, i, arg, value)) return EXIT_USAGE;
+      if (!ParseInputEncoding(value, parsed.latin1Input)) {
+        ReportError(command, "--encoding is utf-8 or latin-1, not '" + value + "'");
+        return EXIT_USAGE;
+      }
     } else {
       ReportError(command, "unknown option '" + whole + "' (try 'orthspell " +
                                std::string(command) + " --help')");
@@ -269,8 +311,16 @@ std::string FormatFinding(CheckRun& run, const std::string& fileName, const Text
 
 void CheckInput(CheckRun& run, const std::string& name, const std::string& input) {
   const std::string fileName = name == "-" ? STDIN_NAME : name;
-  const EdgeText text = DecodeEdgeText(input);
-  if (text.invalidUtf8 && !run.warnedInvalidUtf8) {
+  EdgeText text;
+  if (run.args->latin1Input) {
+    text.latin1 = input;
+    text.sourceOffset.resize(input.size() + 1);
+    for (size_t i = 0; i < text.sourceOffset.size(); ++i) text.sourceOffset[i] = i;
+  } else {
+    text = DecodeEdgeText(input);
+  }
+  if (text.invalidUtf8 && !run.warnedInvalidUtf8 &&
+      !(run.mode == Mode::List && ErrorsShareOutput())) {
     ClearProgress(run.progress);
     ReportError(CommandName(run.mode),
                 fileName + ": not valid UTF-8; the invalid bytes are read as Latin-1");
@@ -282,12 +332,17 @@ void CheckInput(CheckRun& run, const std::string& name, const std::string& input
   const int32_t walked = WalkText(
       run.checker->session, run.options, text.latin1, run.progress.enabled,
       [&](const BlockFinding& finding) {
-        const std::string written =
-            SourceTextUtf8(input, text, finding.offset, finding.offset + finding.length);
         if (run.mode == Mode::List) {
-          if (finding.kind != FindingKind::Doubled) out += written + "\n";
+          // The input's own bytes, so that a client finds the word in its
+          // buffer whatever encoding it sent.
+          if (finding.kind != FindingKind::Doubled) {
+            out += SourceSlice(input, text, finding.offset, finding.offset + finding.length);
+            out += "\n";
+          }
           return;
         }
+        const std::string written =
+            SourceTextUtf8(input, text, finding.offset, finding.offset + finding.length);
         run.found = true;
         out += FormatFinding(run, fileName, PositionOf(lines, finding.offset), written, finding);
       },

@@ -335,3 +335,33 @@ TEST_F(Orthspell, BundledSample) {
 }
 
 }  // namespace
+
+// Editors call `orthspell -l` with ispell's options on large regions and
+// look each printed word up in their own buffer, so the words come back in
+// the input's own bytes and nothing else shares the output.
+TEST_F(Orthspell, ListSpeaksToEditors) {
+  struct Row {
+    std::string args;
+    std::string input;
+    std::string out;
+  };
+  const std::vector<Row> rows = {
+      {"-l -m -B -C -T tex -d en_US -i iso-8859-1", "na\xefve wrold caf\xe9 speling\n",
+       "na\xefve\nwrold\nspeling\n"},
+      {"-l --encoding=latin-1", "caf\xe9s wr\xf6ld\n", "wr\xf6ld\n"},
+      {"-l --encoding=utf-8", "caf\xc3\xa9 wr\xc3\xb6ld\n", "wr\xc3\xb6ld\n"},
+      {"-l", "wr\xf6ld ok\n", "wr\xf6ld\n"},  // invalid UTF-8: the bytes as sent
+  };
+  for (const Row& row : rows) {
+    const Result result = Run(row.args, row.input);
+    EXPECT_EQ(result.status, 0) << row.args << ": " << result.err;
+    EXPECT_EQ(result.out, row.out) << row.args;
+  }
+  EXPECT_EQ(Run("-l -i koi8-r", "x\n").status, 2);
+  // When stderr is the output, the invalid UTF-8 notice stays away from it.
+  const fs::path in = File("latin1.txt", "wr\xf6ld\n");
+  const std::string command = "cd " + Quote(dir_.string()) + " && " + Quote(ORTHSPELL) +
+                              " -l latin1.txt >" + Quote(Path("both.txt").string()) + " 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_EQ(ReadFile(Path("both.txt")), "wr\xf6ld\n");
+}
