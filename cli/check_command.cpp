@@ -95,7 +95,6 @@ constexpr char LIST_HELP[] =
 constexpr int SHOWN_HELP = -1;
 constexpr char STDIN_NAME[] = "<stdin>";
 constexpr int32_t DEFAULT_MAX_SUGGESTIONS = 5;
-constexpr long MAX_SUGGESTIONS = 100;
 
 enum class Mode { Check, List };
 
@@ -168,21 +167,13 @@ int ParseCheckArgs(Mode mode, const std::vector<std::string>& args, CheckArgs& p
       PrintHelp(mode);
       return SHOWN_HELP;
     }
-    if (mode == Mode::Check && arg.name == "--max") {
-      long count = 0;
-      if (!TakeOptionValue(command, args, i, arg, value)) return EXIT_USAGE;
-      if (!ParseNumber(value, 0, MAX_SUGGESTIONS, count)) {
-        ReportError(command, "--max needs a number 0..100, not '" + value + "'");
-        return EXIT_USAGE;
-      }
-      parsed.maxSuggestions = static_cast<int32_t>(count);
-    } else if (mode == Mode::Check && arg.name == "--level") {
-      if (!TakeOptionValue(command, args, i, arg, value)) return EXIT_USAGE;
-      if (!ParseSuggestLevel(value, parsed.level)) {
-        ReportError(command, "--level is auto, 0, 1, 2 or 3, not '" + value + "'");
-        return EXIT_USAGE;
-      }
-    } else if (mode == Mode::Check && arg.name == "--format") {
+    if (mode == Mode::Check) {
+      const OptionParse suggestion =
+          ParseSuggestionOption(command, args, i, arg, parsed.maxSuggestions, parsed.level);
+      if (suggestion == OptionParse::Failed) return EXIT_USAGE;
+      if (suggestion == OptionParse::Taken) continue;
+    }
+    if (mode == Mode::Check && arg.name == "--format") {
       if (!TakeOptionValue(command, args, i, arg, value)) return EXIT_USAGE;
       if (value != "text" && value != "json") {
         ReportError(command, "--format is text or json, not '" + value + "'");

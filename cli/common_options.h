@@ -52,6 +52,17 @@ enum class OptionParse {
 OptionParse ParseCommonOption(const char* command, const std::vector<std::string>& args,
                               size_t& index, CommonOptions& options);
 
+// The most suggestions --max may ask for.
+inline constexpr long MAX_SUGGESTIONS = 100;
+
+// Looks at the option in `arg` (args[index]): --max N (0..MAX_SUGGESTIONS)
+// and --level auto|0|1|2|3 of the subcommands that suggest. Taken with the
+// value stored, Failed after a one-line message naming `command`, NotCommon
+// for any other option.
+OptionParse ParseSuggestionOption(const char* command, const std::vector<std::string>& args,
+                                  size_t& index, const OptionArg& arg, int32_t& maxSuggestions,
+                                  int32_t& level);
+
 // The OPT_* bits of the word and block checks these options ask for: the
 // spelling lookup, the doubled-word test unless --no-doubled, and the
 // IGNORE bits.

@@ -94,7 +94,6 @@ constexpr char ADD_HELP[] =
 
 constexpr int SHOWN_HELP = -1;
 constexpr int32_t DEFAULT_MAX_SUGGESTIONS = 10;
-constexpr long MAX_SUGGESTIONS = 100;
 
 enum class WordCommand { Suggest, SoundsLike, Add };
 
@@ -146,30 +145,19 @@ int ParseWordArgs(WordCommand which, const std::vector<std::string>& args, WordA
         break;
     }
     const OptionArg arg = SplitOptionArg(whole);
-    std::string value;
     if (arg.name == "-h" || arg.name == "--help") {
       PrintHelp(which);
       return SHOWN_HELP;
     }
-    if (which == WordCommand::Suggest && arg.name == "--max") {
-      long count = 0;
-      if (!TakeOptionValue(command, args, i, arg, value)) return EXIT_USAGE;
-      if (!ParseNumber(value, 0, MAX_SUGGESTIONS, count)) {
-        ReportError(command, "--max needs a number 0..100, not '" + value + "'");
-        return EXIT_USAGE;
-      }
-      parsed.maxSuggestions = static_cast<int32_t>(count);
-    } else if (which == WordCommand::Suggest && arg.name == "--level") {
-      if (!TakeOptionValue(command, args, i, arg, value)) return EXIT_USAGE;
-      if (!ParseSuggestLevel(value, parsed.level)) {
-        ReportError(command, "--level is auto, 0, 1, 2 or 3, not '" + value + "'");
-        return EXIT_USAGE;
-      }
-    } else {
-      ReportError(command, "unknown option '" + whole + "' (try 'orthspell " +
-                               std::string(command) + " --help')");
-      return EXIT_USAGE;
+    if (which == WordCommand::Suggest) {
+      const OptionParse suggestion =
+          ParseSuggestionOption(command, args, i, arg, parsed.maxSuggestions, parsed.level);
+      if (suggestion == OptionParse::Failed) return EXIT_USAGE;
+      if (suggestion == OptionParse::Taken) continue;
     }
+    ReportError(command, "unknown option '" + whole + "' (try 'orthspell " + std::string(command) +
+                             " --help')");
+    return EXIT_USAGE;
   }
   if (parsed.words.empty()) {
     ReportError(command, std::string("no word given (try 'orthspell ") + command + " --help')");
