@@ -137,8 +137,9 @@ ORTH_API int32_t ORTH_CloseSession(int32_t session);
 
 /* Checks one word under the OPT_* bits. The buffer (size 0: not written)
  * receives the word in corrected case, or a lexicon's replacement or
- * suggestion. Returns the RES_* finding bits (0: nothing to report) or
- * ERR_BAD_SESSION. */
+ * suggestion; every byte of it up to bufferSize is written (NUL-filled), so
+ * pass a buffer of about WORD_MAX + 1 bytes, not a large one. Returns the
+ * RES_* finding bits (0: nothing to report) or ERR_BAD_SESSION. */
 ORTH_API int32_t ORTH_CheckWord(int32_t session, uint32_t options, const char* word, char* buffer,
                                 uint32_t bufferSize);
 
