@@ -11,8 +11,6 @@ namespace orth {
 namespace {
 
 constexpr int debugLevel = ORTH_DEBUG_LEVEL;
-// Opened once and kept open until the process ends.
-std::FILE* debugLog = nullptr;
 
 }  // namespace
 
@@ -20,6 +18,8 @@ void StartDebugLog() {
   if constexpr (debugLevel <= 0) {
     return;
   } else {
+    // Opened once and kept open until the process ends.
+    static std::FILE* debugLog = nullptr;
     if (debugLog != nullptr) return;
     debugLog = std::fopen("lexdbg.log", "a");
     if (debugLog == nullptr) return;
