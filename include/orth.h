@@ -152,6 +152,20 @@ ORTH_API int32_t ORTH_CheckWord(int32_t session, uint32_t options, const char* w
 ORTH_API int32_t ORTH_Suggest(int32_t session, const char* word, int32_t level, char* buffer,
                               uint32_t bufferSize, int32_t* scores, int32_t maxCount);
 
+/* Extension: the ranked suggester. Writes up to maxCount corrections for word
+ * like ORTH_Suggest (the same buffer, score, case and ERR_BUFFER_TOO_SMALL
+ * rules), found by a wider search and ranked by a model of how people
+ * misspell: weighted edit distance (swapped, doubled and neighbouring-key
+ * letters cheap, a changed first letter dear), agreement of the phonetic key,
+ * and how common each word is when a dictionary has a commonness file (".olc"
+ * beside its ".olx"). Scores: 100 for the word itself when a lexicon holds
+ * it, 99 for a user list's replacement, 98 down to 1 for the others. The
+ * first call that needs a dictionary indexes its words (kept until it
+ * closes). ORTH_Suggest is unaffected. Returns 0, ERR_BAD_SESSION,
+ * ERR_NO_MEMORY or ERR_BUFFER_TOO_SMALL. */
+ORTH_API int32_t ORTH_SuggestRanked(int32_t session, const char* word, char* buffer,
+                                    uint32_t bufferSize, int32_t* scores, int32_t maxCount);
+
 /* ---- Lexicons ------------------------------------------------------------ */
 
 /* Creates an empty text lexicon of LEX_TYPE_* type, with a new file when

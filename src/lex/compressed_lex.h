@@ -44,6 +44,14 @@ struct SectionWordIndexDeleter {
 };
 using SectionWordIndexPtr = std::unique_ptr<SectionWordIndex, SectionWordIndexDeleter>;
 
+// The ranked suggester's index of the whole lexicon (suggest/rank_index.h),
+// built on its first use and released with the lexicon.
+struct RankIndex;
+struct RankIndexDeleter {
+  void operator()(RankIndex* index) const;
+};
+using RankIndexPtr = std::unique_ptr<RankIndex, RankIndexDeleter>;
+
 // One section directory entry and, while it is resident, its data.
 struct LexSection {
   uint32_t dataOffset = 0;                // from the start of the file
@@ -89,6 +97,10 @@ struct CompressedLex {
   // Whether the cache builds word indexes; off, every reader takes the plain
   // decode (the differential tests compare the two).
   bool indexSections = true;
+  // The ranked suggester's index, and whether building it failed (then it
+  // is not tried again).
+  RankIndexPtr rankIndex;
+  bool rankIndexFailed = false;
 };
 
 // Reads just enough of a file to report its type (always LEX_TYPE_ACCEPT)
