@@ -4,7 +4,10 @@
 #include <vector>
 
 #include "commands.h"
+#include "lex/commonness_file.h"
+#include "lexcompiler/commonness_builder.h"
 #include "lexcompiler/lex_compiler.h"
+#include "lexcompiler/word_list.h"
 
 namespace orth::cli {
 
@@ -12,7 +15,7 @@ namespace {
 
 constexpr char HELP[] =
     "usage: orthspell compile WORDLIST -o OUT.olx [--language N] [--encoding utf-8|latin-1]\n"
-    "                         [--no-verify]\n"
+    "                         [--no-verify] [--common TIERLIST]...\n"
     "\n"
     "Compiles a word list (one word a line) into a compressed lexicon. Each word is\n"
     "stored in the form a lookup searches for (lower case, at most 30 characters,\n"
@@ -24,6 +27,10 @@ constexpr char HELP[] =
     "  --language N            language identifier for the header, 0..65535 (default 0)\n"
     "  --encoding ENC          encoding of the word list: utf-8 (default) or latin-1\n"
     "  --no-verify             do not re-open the file and look every word up\n"
+    "  --common TIERLIST       a list of common words (one a line, the list's encoding);\n"
+    "                          given once or more, most common tier first, it writes the\n"
+    "                          commonness file OUT.olc that ranked suggestions prefer\n"
+    "                          common words by; words of no tier count as least common\n"
     "  -h, --help              show this help\n";
 
 // ParseArgs printed the help: stop with success.
@@ -33,6 +40,7 @@ struct CompileArgs {
   std::string list;
   std::string output;
   CompileOptions options;
+  std::vector<std::string> tierLists;  // --common, most common first
 };
 
 bool ParseLanguage(const std::string& text, uint16_t& language) {
@@ -91,6 +99,9 @@ int ParseArgs(const std::vector<std::string>& args, CompileArgs& parsed) {
         ReportError("compile", "--encoding is utf-8 or latin-1, not '" + value + "'");
         return EXIT_USAGE;
       }
+    } else if (arg == "--common") {
+      if (!takeValue("--common")) return EXIT_USAGE;
+      parsed.tierLists.push_back(value);
     } else if (arg == "--no-verify" && !hasValue) {
       parsed.options.verify = false;
     } else if (arg.size() > 1 && arg[0] == '-') {
@@ -128,6 +139,24 @@ int RunCompile(const std::vector<std::string>& args) {
     return EXIT_FAILED;
   }
   std::fputs(FormatCompileSummary(summary, parsed.output).c_str(), stdout);
+  if (parsed.tierLists.empty()) return EXIT_OK;
+
+  std::vector<std::vector<std::string>> tiers;
+  for (const std::string& path : parsed.tierLists) {
+    CompileSummary ignored;
+    tiers.emplace_back();
+    if (!ReadWordListFile(path, parsed.options.encoding, tiers.back(), ignored, error)) {
+      ReportError("compile", error);
+      return EXIT_FAILED;
+    }
+  }
+  CommonnessSummary commonness;
+  if (!WriteLexCommonness(parsed.output, tiers, commonness, error)) {
+    ReportError("compile", error);
+    return EXIT_FAILED;
+  }
+  std::fputs(FormatCommonnessSummary(commonness, CommonnessFileName(parsed.output)).c_str(),
+             stdout);
   return EXIT_OK;
 }
 
