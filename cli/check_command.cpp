@@ -48,7 +48,9 @@ constexpr char CHECK_HELP[] =
     "\n"
     "OPTIONS\n"
     "    --max N                 at most N suggestions per word, 0..100 (default 5)\n"
-    "    --level auto|0|1|2|3    breadth of the suggestion search (default auto)\n"
+    "    --classic               suggest with the classic similarity search instead\n"
+    "                            of the ranked suggester\n"
+    "    --level auto|0|1|2|3    breadth of the classic search (implies --classic)\n"
     "    --format text|json      json: one object per line with file, line, column,\n"
     "                            word, kind (misspelled, doubled, replacement,\n"
     "                            suggestion), replacement and scored suggestions\n"
@@ -101,8 +103,7 @@ enum class Mode { Check, List };
 struct CheckArgs {
   CommonOptions common;
   std::vector<std::string> files;
-  int32_t maxSuggestions = DEFAULT_MAX_SUGGESTIONS;
-  int32_t level = SUGGEST_LEVEL_AUTO;
+  SuggestionOptions suggestion{DEFAULT_MAX_SUGGESTIONS, false, SUGGEST_LEVEL_AUTO};
   bool json = false;
   bool noExitCode = false;
   bool latin1Input = false;  // list: the input is Latin-1, not UTF-8
@@ -169,7 +170,7 @@ int ParseCheckArgs(Mode mode, const std::vector<std::string>& args, CheckArgs& p
     }
     if (mode == Mode::Check) {
       const OptionParse suggestion =
-          ParseSuggestionOption(command, args, i, arg, parsed.maxSuggestions, parsed.level);
+          ParseSuggestionOption(command, args, i, arg, parsed.suggestion);
       if (suggestion == OptionParse::Failed) return EXIT_USAGE;
       if (suggestion == OptionParse::Taken) continue;
     }
@@ -240,8 +241,7 @@ const std::vector<ScoredWord>& CachedSuggestions(CheckRun& run, const std::strin
   const auto known = run.suggestionCache.find(word);
   if (known != run.suggestionCache.end()) return known->second;
   std::vector<ScoredWord> suggestions;
-  if (SuggestWords(run.checker->session, word, run.args->level, run.args->maxSuggestions,
-                   suggestions) < 0) {
+  if (SuggestWords(run.checker->session, word, run.args->suggestion, suggestions) < 0) {
     suggestions.clear();  // no suggestions rather than no report
   }
   return run.suggestionCache.emplace(word, std::move(suggestions)).first->second;

@@ -146,8 +146,8 @@ bool ParseNumber(const std::string& text, long low, long high, long& value) {
 }
 
 OptionParse ParseSuggestionOption(const char* command, const std::vector<std::string>& args,
-                                  size_t& index, const OptionArg& arg, int32_t& maxSuggestions,
-                                  int32_t& level) {
+                                  size_t& index, const OptionArg& arg,
+                                  SuggestionOptions& suggestion) {
   std::string value;
   if (arg.name == "--max") {
     long count = 0;
@@ -156,15 +156,24 @@ OptionParse ParseSuggestionOption(const char* command, const std::vector<std::st
       Complain(command, "--max needs a number 0..100, not '" + value + "'");
       return OptionParse::Failed;
     }
-    maxSuggestions = static_cast<int32_t>(count);
+    suggestion.maxSuggestions = static_cast<int32_t>(count);
+    return OptionParse::Taken;
+  }
+  if (arg.name == "--classic") {
+    if (arg.hasValue) {
+      Complain(command, "option --classic takes no value");
+      return OptionParse::Failed;
+    }
+    suggestion.classic = true;
     return OptionParse::Taken;
   }
   if (arg.name == "--level") {
     if (!TakeOptionValue(command, args, index, arg, value)) return OptionParse::Failed;
-    if (!ParseSuggestLevel(value, level)) {
+    if (!ParseSuggestLevel(value, suggestion.level)) {
       Complain(command, "--level is auto, 0, 1, 2 or 3, not '" + value + "'");
       return OptionParse::Failed;
     }
+    suggestion.classic = true;
     return OptionParse::Taken;
   }
   return OptionParse::NotCommon;

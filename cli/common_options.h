@@ -55,13 +55,21 @@ OptionParse ParseCommonOption(const char* command, const std::vector<std::string
 // The most suggestions --max may ask for.
 inline constexpr long MAX_SUGGESTIONS = 100;
 
-// Looks at the option in `arg` (args[index]): --max N (0..MAX_SUGGESTIONS)
-// and --level auto|0|1|2|3 of the subcommands that suggest. Taken with the
-// value stored, Failed after a one-line message naming `command`, NotCommon
-// for any other option.
+// How the subcommands that suggest search: the ranked suggester by default,
+// or the classic search at a level.
+struct SuggestionOptions {
+  int32_t maxSuggestions = 10;
+  bool classic = false;  // --classic, or implied by --level
+  int32_t level = -1;    // SUGGEST_LEVEL_AUTO or 0..3; the classic search only
+};
+
+// Looks at the option in `arg` (args[index]): --max N (0..MAX_SUGGESTIONS),
+// --classic and --level auto|0|1|2|3 (which implies --classic) of the
+// subcommands that suggest. Taken with the value stored, Failed after a
+// one-line message naming `command`, NotCommon for any other option.
 OptionParse ParseSuggestionOption(const char* command, const std::vector<std::string>& args,
-                                  size_t& index, const OptionArg& arg, int32_t& maxSuggestions,
-                                  int32_t& level);
+                                  size_t& index, const OptionArg& arg,
+                                  SuggestionOptions& suggestion);
 
 // The OPT_* bits of the word and block checks these options ask for: the
 // spelling lookup, the doubled-word test unless --no-doubled, and the

@@ -43,6 +43,8 @@ constexpr char FIX_USAGE[] =
     "options (the personal list of -p is saved on q):\n"
     "%s"
     "  --no-backup          do not keep FILE.bak\n"
+    "  --classic            suggest with the classic similarity search instead of\n"
+    "                       the ranked suggester\n"
     "  --part-size BYTES    work through the file in parts of at most this size\n"
     "                       (default 65000)\n";
 
@@ -89,6 +91,7 @@ int RunFix(const std::vector<std::string>& args) {
   CommonOptions options;
   std::string file;
   bool backup = true;
+  bool classic = false;
   std::size_t partSize = DEFAULT_PART_SIZE;
   for (std::size_t i = 0; i < args.size(); ++i) {
     switch (ParseCommonOption("fix", args, i, options)) {
@@ -117,6 +120,8 @@ int RunFix(const std::vector<std::string>& args) {
       partSize = static_cast<std::size_t>(size);
     } else if (arg == "--no-backup") {
       backup = false;
+    } else if (arg == "--classic") {
+      classic = true;
     } else if (!arg.empty() && arg[0] == '-') {
       ReportError("fix", "unknown option '" + arg + "' (try 'orthspell fix --help')");
       return EXIT_USAGE;
@@ -159,6 +164,7 @@ int RunFix(const std::vector<std::string>& args) {
   context.personalLex = spell.personalLex;
   context.runLex = ORTH_CreateLex(spell.session, nullptr, LEX_TYPE_ACCEPT, 0);
   context.options = CheckOptionBits(options);
+  context.classic = classic;
   context.fileName = file;
   context.partCount = cuts.size() - 1;
   context.terminal = &terminal;

@@ -100,8 +100,13 @@ std::vector<std::string> SuggestionsFor(const FixContext& context, const std::st
   const int max = context.maxSuggestions;
   std::vector<char> buffer(static_cast<std::size_t>(max) * 40 + 1);
   std::vector<int32_t> scores(static_cast<std::size_t>(max));
-  if (ORTH_Suggest(context.session, word.c_str(), SUGGEST_LEVEL_AUTO, buffer.data(),
-                   static_cast<uint32_t>(buffer.size()), scores.data(), max) >= 0) {
+  const auto size = static_cast<uint32_t>(buffer.size());
+  const int32_t found = context.classic
+                            ? ORTH_Suggest(context.session, word.c_str(), SUGGEST_LEVEL_AUTO,
+                                           buffer.data(), size, scores.data(), max)
+                            : ORTH_SuggestRanked(context.session, word.c_str(), buffer.data(), size,
+                                                 scores.data(), max);
+  if (found >= 0) {
     for (const char* p = buffer.data(); *p != '\0'; p += std::strlen(p) + 1) {
       if (std::find(out.begin(), out.end(), p) == out.end()) out.emplace_back(p);
     }

@@ -24,6 +24,7 @@ struct FixContext {
   int32_t runLex = -1;       // the in-memory list of `I` (and of `a` without -p)
   uint32_t options = 0;      // OPT_* bits of the block check
   int maxSuggestions = 9;
+  bool classic = false;  // the classic suggestion search instead of the ranked one
   std::string fileName;
   std::size_t partIndex = 0, partCount = 1;
   std::size_t firstLine = 1;  // the line number of the part's first line

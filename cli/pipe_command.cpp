@@ -33,6 +33,8 @@ constexpr char PIPE_USAGE[] =
     "  -i ENC, --encoding=ENC\n"
     "                       utf-8 or latin1; without it a line that is not valid\n"
     "                       UTF-8 is read and answered as Latin-1\n"
+    "  --classic            suggest with the classic similarity search instead of\n"
+    "                       the ranked suggester\n"
     "  -v, -vv              print the banner line and exit\n"
     "  -m -B -C -S -P -t -n -T TYPE -w CHARS -W N\n"
     "                       accepted for compatibility and ignored\n";
@@ -57,6 +59,7 @@ bool StderrIsSeparate() {
 int RunPipe(const std::vector<std::string>& args) {
   CommonOptions options;
   PipeEncoding encoding = PipeEncoding::AUTO;
+  bool classic = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     switch (ParseCommonOption("pipe", args, i, options)) {
       case OptionParse::Taken:
@@ -81,6 +84,8 @@ int RunPipe(const std::vector<std::string>& args) {
       return EXIT_OK;
     } else if (arg == "-a") {
       continue;
+    } else if (arg == "--classic") {
+      classic = true;
     } else if (arg == "-i" || arg == "--encoding") {
       if (!value(text)) {
         ReportError("pipe", "option " + arg + " needs a value");
@@ -121,6 +126,7 @@ int RunPipe(const std::vector<std::string>& args) {
   checker.encoding = encoding;
   // Words one at a time: no doubled-word test.
   checker.options = CheckOptionBits(options) & ~static_cast<uint32_t>(OPT_REPORT_DOUBLED_WORD);
+  checker.classic = classic;
   if (spell.personalLex >= 0) {
     checker.savePersonal = [&]() {
       std::string failure;

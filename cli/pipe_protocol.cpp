@@ -38,15 +38,19 @@ std::string LowerLatin1(std::string word) {
 }
 
 // The engine's suggestions for a Latin-1 word, best first.
-std::vector<std::string> EngineSuggestions(int32_t session, const std::string& word, int max) {
+std::vector<std::string> EngineSuggestions(const PipeChecker& checker, const std::string& word) {
   std::vector<std::string> out;
+  const int max = checker.maxSuggestions;
   if (max <= 0) return out;
   std::vector<char> buffer(static_cast<std::size_t>(max) * 40 + 1);
   std::vector<int32_t> scores(static_cast<std::size_t>(max));
-  if (ORTH_Suggest(session, word.c_str(), SUGGEST_LEVEL_AUTO, buffer.data(),
-                   static_cast<uint32_t>(buffer.size()), scores.data(), max) < 0) {
-    return out;
-  }
+  const auto size = static_cast<uint32_t>(buffer.size());
+  const int32_t found = checker.classic
+                            ? ORTH_Suggest(checker.session, word.c_str(), SUGGEST_LEVEL_AUTO,
+                                           buffer.data(), size, scores.data(), max)
+                            : ORTH_SuggestRanked(checker.session, word.c_str(), buffer.data(), size,
+                                                 scores.data(), max);
+  if (found < 0) return out;
   for (const char* p = buffer.data(); *p != '\0' && out.size() < static_cast<std::size_t>(max);
        p += std::strlen(p) + 1) {
     out.emplace_back(p);
@@ -72,8 +76,7 @@ bool CheckEngineWord(const PipeChecker& checker, const std::string& word,
       ORTH_CheckWord(checker.session, checker.options, word.c_str(), other, sizeof other);
   if (findings < 0) return true;
   if ((findings & (RES_MISSPELLED | RES_CHANGE_WORD | RES_SUGGEST_WORD)) == 0) return true;
-  std::vector<std::string> engine =
-      EngineSuggestions(checker.session, word, checker.maxSuggestions);
+  std::vector<std::string> engine = EngineSuggestions(checker, word);
   // A replacement list hit is a miss whose first suggestion is the
   // replacement.
   if ((findings & (RES_CHANGE_WORD | RES_SUGGEST_WORD)) != 0 && other[0] != '\0') {

@@ -64,6 +64,7 @@ struct PipeChecker {
   int32_t personalLex = -1;     // the -p list (an Accept text lexicon), or -1
   uint32_t options = 0x80000u;  // OPT_* bits of the word check (OPT_REPORT_MISSPELLED)
   int maxSuggestions = 10;
+  bool classic = false;  // the classic suggestion search instead of the ranked one
   PipeEncoding encoding = PipeEncoding::AUTO;
   // Writes the personal list to its file; returns an error message, empty on
   // success. Unset when there is no personal list file.

@@ -24,7 +24,7 @@ constexpr char SUGGEST_HELP[] =
     "\n"
     "DESCRIPTION\n"
     "    Prints one line per WORD: the word, then its corrections, best first, each\n"
-    "    with its similarity score (0..100):\n"
+    "    with its score (0..100):\n"
     "\n"
     "        teh: the (93), tech (80), ...\n"
     "\n"
@@ -32,9 +32,13 @@ constexpr char SUGGEST_HELP[] =
     "\n"
     "OPTIONS\n"
     "    --max N                 at most N corrections per word, 0..100 (default 10)\n"
-    "    --level auto|0|1|2|3    breadth of the search: 0 only the sections sharing\n"
-    "                            the word's first two letters, 3 the whole dictionary;\n"
-    "                            auto widens while nothing is found (default)\n"
+    "    --classic               the classic similarity search instead of the ranked\n"
+    "                            suggester (which weighs typing slips, sound and how\n"
+    "                            common each word is)\n"
+    "    --level auto|0|1|2|3    breadth of the classic search (implies --classic): 0\n"
+    "                            only the sections sharing the word's first two\n"
+    "                            letters, 3 the whole dictionary; auto widens while\n"
+    "                            nothing is found (default)\n"
     "%s"
     "    -h, --help              show this help\n"
     "\n"
@@ -100,8 +104,7 @@ enum class WordCommand { Suggest, SoundsLike, Add };
 struct WordArgs {
   CommonOptions common;
   std::vector<std::string> words;
-  int32_t maxSuggestions = DEFAULT_MAX_SUGGESTIONS;
-  int32_t level = SUGGEST_LEVEL_AUTO;
+  SuggestionOptions suggestion{DEFAULT_MAX_SUGGESTIONS, false, SUGGEST_LEVEL_AUTO};
 };
 
 const char* CommandName(WordCommand command) {
@@ -151,7 +154,7 @@ int ParseWordArgs(WordCommand which, const std::vector<std::string>& args, WordA
     }
     if (which == WordCommand::Suggest) {
       const OptionParse suggestion =
-          ParseSuggestionOption(command, args, i, arg, parsed.maxSuggestions, parsed.level);
+          ParseSuggestionOption(command, args, i, arg, parsed.suggestion);
       if (suggestion == OptionParse::Failed) return EXIT_USAGE;
       if (suggestion == OptionParse::Taken) continue;
     }
@@ -196,8 +199,7 @@ bool LookUpWord(WordCommand which, const WordArgs& parsed, CheckerSession& check
       ORTH_CheckWord(checker.session, CheckOptionBits(parsed.common), latin1.c_str(), nullptr, 0);
   if (findings == 0) line += " (correct)";
   std::vector<ScoredWord> suggestions;
-  if (const int32_t found =
-          SuggestWords(checker.session, latin1, parsed.level, parsed.maxSuggestions, suggestions);
+  if (const int32_t found = SuggestWords(checker.session, latin1, parsed.suggestion, suggestions);
       found < 0) {
     ReportError(command, word + ": " + DescribeEngineError(found));
     return false;

@@ -27,15 +27,19 @@ std::vector<std::string> SplitWordList(const std::vector<char>& buffer) {
 
 }  // namespace
 
-int32_t SuggestWords(int32_t session, const std::string& latin1Word, int32_t level,
-                     int32_t maxCount, std::vector<ScoredWord>& out) {
+int32_t SuggestWords(int32_t session, const std::string& latin1Word,
+                     const SuggestionOptions& suggestion, std::vector<ScoredWord>& out) {
   out.clear();
+  const int32_t maxCount = suggestion.maxSuggestions;
   if (maxCount <= 0) return 0;
   std::vector<char> buffer(static_cast<size_t>(maxCount) * SUGGESTION_BYTES + 1, '\0');
   std::vector<int32_t> scores(static_cast<size_t>(maxCount), 0);
-  const int32_t result =
-      ORTH_Suggest(session, latin1Word.c_str(), level, buffer.data(),
-                   static_cast<uint32_t>(buffer.size()), scores.data(), maxCount);
+  const auto size = static_cast<uint32_t>(buffer.size());
+  const int32_t result = suggestion.classic
+                             ? ORTH_Suggest(session, latin1Word.c_str(), suggestion.level,
+                                            buffer.data(), size, scores.data(), maxCount)
+                             : ORTH_SuggestRanked(session, latin1Word.c_str(), buffer.data(), size,
+                                                  scores.data(), maxCount);
   if (result < 0) return result;
   const std::vector<std::string> words = SplitWordList(buffer);
   for (size_t i = 0; i < words.size() && i < scores.size(); ++i) {

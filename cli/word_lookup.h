@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "common_options.h"
+
 namespace orth::cli {
 
 struct ScoredWord {
@@ -12,10 +14,11 @@ struct ScoredWord {
   int32_t score = 0;  // 0..100
 };
 
-// Up to maxCount ranked corrections of a Latin-1 word at search level `level`
-// (SUGGEST_LEVEL_AUTO or 0..3). Returns 0 or the engine's negative code.
-int32_t SuggestWords(int32_t session, const std::string& latin1Word, int32_t level,
-                     int32_t maxCount, std::vector<ScoredWord>& out);
+// Up to suggestion.maxSuggestions corrections of a Latin-1 word, best first:
+// the ranked suggester's, or the classic search's at suggestion.level.
+// Returns 0 or the engine's negative code.
+int32_t SuggestWords(int32_t session, const std::string& latin1Word,
+                     const SuggestionOptions& suggestion, std::vector<ScoredWord>& out);
 
 // The lexicon words that sound like a Latin-1 word, in the engine's order.
 // Returns 0 or the engine's negative code.

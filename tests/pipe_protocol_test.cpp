@@ -183,9 +183,9 @@ TEST_F(PipeLoopTest, ReportsWordsAsReceivedInTheLinesEncoding) {
 
   // A typographic apostrophe stays in the reported word.
   pipe_.encoding = PipeEncoding::AUTO;
-  const std::vector<std::string> apostrophe = Lines(Run("\xe2\x80\x94qzx\xe2\x80\x99s\n"));
+  const std::vector<std::string> apostrophe = Lines(Run("\xe2\x80\x94wrold\xe2\x80\x99s\n"));
   ASSERT_EQ(apostrophe.size(), 2u);
-  EXPECT_EQ(apostrophe[0].rfind("& qzx\xe2\x80\x99s 1: ", 0), 0u) << apostrophe[0];
+  EXPECT_EQ(apostrophe[0], "& wrold\xe2\x80\x99s 1: world's") << apostrophe[0];
 }
 
 TEST_F(PipeLoopTest, CommandsChangeWhatLaterLinesAnswer) {
