@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "suggest/rank_index.h"
 #include "text/char_table.h"
 
 namespace orth {
@@ -95,12 +96,15 @@ const EditModel& DefaultEditModel() {
 void PrepareTypedWord(const EditModel& model, const char* typed, TypedWord& out) {
   const EditCosts& costs = model.costs;
   out = TypedWord{};
+  // The cheapest replacement by a letter of another base letter.
+  const uint16_t cheapestOther = std::min({costs.plain, costs.vowel, costs.keyboard, costs.sound});
   while (out.length < WORD_MAX && typed[out.length] != '\0') {
     out.chars[out.length] = static_cast<unsigned char>(typed[out.length]);
     ++out.length;
   }
   for (uint32_t j = 1; j <= out.length; ++j) {
     const unsigned char c = out.chars[j - 1];
+    out.positions[c] |= uint32_t{1} << j;
     const unsigned char before = j >= 2 ? out.chars[j - 2] : 0;
     const unsigned char after = out.chars[j];  // NUL after the last letter
     uint32_t cost = costs.plain;
@@ -111,6 +115,8 @@ void PrepareTypedWord(const EditModel& model, const char* typed, TypedWord& out)
     }
     if (j == 1) cost += costs.firstLetter;
     out.extraCost[j] = Saturate(cost);
+    out.absentCost[j] = std::min(out.extraCost[j], cheapestOther);
+    out.letterBit[j] = RankLetterBit(c);
   }
 }
 
@@ -134,22 +140,35 @@ uint16_t FillEditRow(const EditModel& model, const TypedWord& typed, const unsig
   const uint16_t* above = rows[d - 1];
   uint16_t* row = rows[d];
   const uint16_t* substitute = &model.substitute[static_cast<size_t>(c) * 256];
-  row[0] = Saturate(uint32_t{above[0]} + missing);
-  uint16_t smallest = row[0];
+  // Where the typed word holds c then `before`: the dictionary's "before c"
+  // typed swapped.
+  const uint32_t swaps =
+      d >= 2 && c != before ? typed.positions[before] & (typed.positions[c] << 1) : 0;
+  const uint16_t* twoAbove = d >= 2 ? rows[d - 2] : nullptr;
+  const uint32_t transpose = costs.transpose;
+
+  uint32_t left = uint32_t{above[0]} + missing;
+  row[0] = Saturate(left);
+  left = row[0];
+  uint32_t smallest = left;
   for (uint32_t j = 1; j <= typed.length; ++j) {
-    const unsigned char t = typed.chars[j - 1];
-    uint32_t swap = substitute[t];
-    if (d == 1 && j == 1 && swap != 0) swap += costs.firstLetter;
-    uint32_t best = uint32_t{above[j - 1]} + swap;
-    best = std::min(best, uint32_t{above[j]} + missing);
-    best = std::min(best, uint32_t{row[j - 1]} + typed.extraCost[j]);
-    if (d >= 2 && j >= 2 && c == typed.chars[j - 2] && before == t && c != before) {
-      best = std::min(best, uint32_t{rows[d - 2][j - 2]} + costs.transpose);
+    uint32_t replace = substitute[typed.chars[j - 1]];
+    if (d == 1 && j == 1 && replace != 0) replace += costs.firstLetter;
+    uint32_t best = uint32_t{above[j - 1]} + replace;
+    const uint32_t dropped = uint32_t{above[j]} + missing;
+    best = dropped < best ? dropped : best;
+    const uint32_t added = left + typed.extraCost[j];
+    best = added < best ? added : best;
+    if (((swaps >> j) & 1u) != 0) {
+      const uint32_t swapped = uint32_t{twoAbove[j - 2]} + transpose;
+      best = swapped < best ? swapped : best;
     }
-    row[j] = Saturate(best);
-    smallest = std::min(smallest, row[j]);
+    best = best < EDIT_COST_LIMIT ? best : EDIT_COST_LIMIT;
+    row[j] = static_cast<uint16_t>(best);
+    left = best;
+    smallest = best < smallest ? best : smallest;
   }
-  return smallest;
+  return static_cast<uint16_t>(smallest);
 }
 
 uint16_t EditDistance(const EditModel& model, const TypedWord& typed, const unsigned char* word,

@@ -19,14 +19,14 @@ namespace orth {
 struct EditCosts {
   uint16_t plain = 100;        // any edit not named below
   uint16_t accent = 10;        // a letter for another of the same base letter (e for é)
-  uint16_t vowel = 60;         // one vowel for another
+  uint16_t vowel = 90;         // one vowel for another
   uint16_t keyboard = 70;      // a letter for its neighbour on the keyboard
-  uint16_t sound = 60;         // letters that often spell one sound (c k s q, s z, i y, g j, m n)
-  uint16_t doubled = 40;       // a doubled letter typed once, or a letter typed twice
-  uint16_t missingVowel = 80;  // a vowel left out
-  uint16_t strayKey = 70;      // an added letter next on the keyboard to a neighbouring one
-  uint16_t transpose = 70;     // two neighbouring letters swapped
-  uint16_t firstLetter = 60;   // added to any edit at the first letter
+  uint16_t sound = 40;         // letters that often spell one sound (c k s q, s z, i y, g j, m n)
+  uint16_t doubled = 50;       // a doubled letter typed once, or a letter typed twice
+  uint16_t missingVowel = 50;  // a vowel left out
+  uint16_t strayKey = 80;      // an added letter next on the keyboard to a neighbouring one
+  uint16_t transpose = 50;     // two neighbouring letters swapped
+  uint16_t firstLetter = 40;   // added to any edit at the first letter
 };
 
 // Costs with the tables derived from them.
@@ -51,6 +51,15 @@ struct TypedWord {
   unsigned char chars[WORD_MAX + 2] = {};
   uint32_t length = 0;
   uint16_t extraCost[WORD_MAX + 1] = {};  // [j]: typed letter j - 1 was added; [0] unused
+  // For each byte, bit j set when typed letter j - 1 is that byte: where a
+  // swap of two dictionary letters can match.
+  uint32_t positions[256] = {};
+  // The least any alignment can charge typed letter j - 1 when the dictionary
+  // word has no letter of its kind left: added, or replaced by another
+  // letter. With letterBit[j] (RankLetterBit of the letter), it bounds what
+  // a prefix of the letter tree can still reach.
+  uint16_t absentCost[WORD_MAX + 1] = {};
+  uint32_t letterBit[WORD_MAX + 1] = {};
 };
 
 // Prepares a normalised word of at most WORD_MAX characters (longer is cut).

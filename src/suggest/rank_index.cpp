@@ -6,6 +6,7 @@
 
 #include "lex/commonness_file.h"
 #include "lex/lex_words.h"
+#include "text/char_table.h"
 
 namespace orth {
 
@@ -47,7 +48,7 @@ class TreeBuilder {
     Close(shared);
     for (uint32_t d = shared; d < length; ++d) {
       openNodes_[d] = static_cast<uint32_t>(index_.nodes.size());
-      index_.nodes.push_back({0, word[d], static_cast<uint8_t>(d + 1), 0, 0});
+      index_.nodes.push_back({0, 0, word[d], static_cast<uint8_t>(d + 1), 0, 0});
       previous_[d] = word[d];
     }
     open_ = length;
@@ -76,7 +77,25 @@ class TreeBuilder {
   uint32_t open_ = 0;
 };
 
+// Fills every node's `below` from its children, the last node first.
+void MarkLettersBelow(std::vector<RankNode>& nodes) {
+  for (size_t k = nodes.size(); k-- > 0;) {
+    uint32_t below = 0;
+    for (size_t child = k + 1; child < nodes[k].next; child = nodes[child].next) {
+      below |= nodes[child].below | RankLetterBit(nodes[child].letter);
+    }
+    nodes[k].below = below;
+  }
+}
+
 }  // namespace
+
+uint32_t RankLetterBit(unsigned char c) {
+  const int32_t code = LetterCodeOf(c);
+  if (code < 0) return uint32_t{1} << 31;
+  const int32_t base = FoldLetterCode(code);  // 0 apostrophe, 1..26 letters, 56 ß
+  return uint32_t{1} << (base <= 26 ? base : 27);
+}
 
 std::unique_ptr<RankIndex> BuildRankIndex(CompressedLex& lex, const std::string& lexFileName) {
   WordCollector stored;
@@ -112,6 +131,7 @@ std::unique_ptr<RankIndex> BuildRankIndex(CompressedLex& lex, const std::string&
     tree.Add(word, length, graded ? grades[i] : COMMONNESS_UNKNOWN);
   }
   tree.Finish();
+  MarkLettersBelow(index->nodes);
   index->nodes.shrink_to_fit();
   return index;
 }

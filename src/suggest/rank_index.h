@@ -22,12 +22,18 @@ inline constexpr uint32_t RANK_WORD_MAX = WORD_MAX + 1;
 // first node after its whole subtree.
 struct RankNode {
   uint32_t next;
+  uint32_t below;  // RankLetterBit of every letter under this node
   unsigned char letter;
   uint8_t depth;   // 1 for a first letter
   uint8_t isWord;  // a word ends here
   uint8_t grade;   // the word's commonness grade (COMMONNESS_UNKNOWN without a file)
 };
-static_assert(sizeof(RankNode) == 8);
+static_assert(sizeof(RankNode) == 12);
+
+// A letter's bit in RankNode::below: one bit per base letter (so accented
+// forms share their letter's bit), one for the apostrophe, one for ß and one
+// for every other byte.
+uint32_t RankLetterBit(unsigned char c);
 
 struct RankIndex {
   std::vector<RankNode> nodes;  // depth-first, children in byte order

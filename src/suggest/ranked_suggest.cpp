@@ -33,6 +33,7 @@ struct RankedSearch {
   const RankModel& model;
   const char* typed;  // normalised
   TypedWord prepared;
+  uint16_t limit;  // the largest distance a candidate may have
   char typedKey[WORD_MAX + 1];
   std::vector<RankedCandidate> found;
 };
@@ -87,7 +88,7 @@ uint16_t TakeNearWord(void* context, const NearWord& hit) {
     Add(search, hit.word, length, RankedKind::Near, hit.grade, cost);
   }
   std::vector<uint32_t>& best = taker.bestCosts;
-  const uint16_t limit = search.model.weights.limit;
+  const uint16_t limit = search.limit;
   if (taker.kept == 0) return limit;
   if (best.size() < taker.kept) {
     best.push_back(cost);
@@ -106,7 +107,7 @@ uint16_t TakeNearWord(void* context, const NearWord& hit) {
 void AddNearWords(RankedSearch& search, const RankIndex& index, std::vector<uint32_t>& bestCosts,
                   size_t kept) {
   NearWordTaker taker{search, bestCosts, kept};
-  FindNearWords(index, search.model.edit, search.prepared, search.model.weights.limit,
+  FindNearWords(index, search.model.edit, search.prepared, search.limit,
                 NearWordSink{&taker, TakeNearWord});
 }
 
@@ -120,7 +121,7 @@ void AddClassicCandidates(RankedSearch& search, CompressedLex& lex) {
     const uint16_t distance =
         EditDistance(search.model.edit, search.prepared,
                      reinterpret_cast<const unsigned char*>(entry.word), length);
-    if (distance > search.model.weights.limit) continue;
+    if (distance > search.limit) continue;
     const RankedKind kind = distance == 0 ? RankedKind::Exact : RankedKind::Near;
     Add(search, entry.word, length, kind, COMMONNESS_UNKNOWN,
         distance == 0 ? 0 : WordCost(search, entry.word, distance, COMMONNESS_UNKNOWN));
@@ -139,7 +140,7 @@ void AddTextLexCandidates(RankedSearch& search, const TextLex& lex) {
       const uint16_t distance =
           EditDistance(search.model.edit, search.prepared,
                        reinterpret_cast<const unsigned char*>(normalized), length);
-      if (distance > search.model.weights.limit) continue;
+      if (distance > search.limit) continue;
       const RankedKind kind = distance == 0 ? RankedKind::Exact : RankedKind::Near;
       Add(search, entry, std::strlen(entry), kind, COMMONNESS_MOST_COMMON,
           distance == 0 ? 0 : WordCost(search, normalized, distance, COMMONNESS_MOST_COMMON));
@@ -227,6 +228,14 @@ bool RanksBefore(const RankedCandidate& a, const RankedCandidate& b) {
   return std::strcmp(a.word, b.word) < 0;
 }
 
+// The largest distance worth searching for a word: shorter words allow less,
+// or everything would be a correction of a one-letter word.
+uint16_t DistanceLimit(const RankWeights& weights, const char* typed) {
+  const uint32_t byLength =
+      weights.limitBase + uint32_t{weights.limitPerLetter} * std::strlen(typed);
+  return static_cast<uint16_t>(std::min<uint32_t>(weights.limit, byLength));
+}
+
 int32_t ScoreOf(const RankedCandidate& candidate) {
   switch (candidate.kind) {
     case RankedKind::Exact:
@@ -271,7 +280,7 @@ int32_t SuggestRankedWith(const RankModel& model, Session& session, const char* 
   if (NormalizeWord(word, normalized) == 0) return 0;
   if (maxCount < 0) return ERR_NO_MEMORY;
 
-  RankedSearch search{model, normalized, {}, {}, {}};
+  RankedSearch search{model, normalized, {}, DistanceLimit(model.weights, normalized), {}, {}};
   PrepareTypedWord(model.edit, normalized, search.prepared);
   PhoneticKey(normalized, search.typedKey, sizeof search.typedKey);
 

@@ -16,11 +16,13 @@ struct Session;
 // Weights of the ranking besides the edit costs, in the same hundredths of
 // one plain edit.
 struct RankWeights {
-  uint16_t limit = 250;          // the largest distance a dictionary word may have
+  uint16_t limit = 250;          // the largest distance a dictionary word may have,
+  uint16_t limitBase = 60;       // and for a short word at most limitBase +
+  uint16_t limitPerLetter = 50;  // limitPerLetter x its length
   uint16_t sameSound = 30;       // taken off when the phonetic keys agree
   uint16_t lessCommon = 30;      // added per tier below the most common one
   uint16_t unlisted = 70;        // added for a word no tier lists
-  uint16_t split = 100;          // a space put into the typed word
+  uint16_t split = 110;          // a space put into the typed word
   uint16_t shortSplitPart = 60;  // added per part of one or two letters
 };
 
