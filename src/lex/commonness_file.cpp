@@ -23,10 +23,12 @@ uint32_t GetU32(const unsigned char* at) {
 }  // namespace
 
 std::string CommonnessFileName(const std::string& lexFileName) {
+  // The last component's extension; a dot that starts the component (a
+  // hidden file's name) is none.
   const size_t slash = lexFileName.find_last_of('/');
+  const size_t start = slash == std::string::npos ? 0 : slash + 1;
   const size_t dot = lexFileName.find_last_of('.');
-  const bool hasExtension =
-      dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+  const bool hasExtension = dot != std::string::npos && dot > start;
   return (hasExtension ? lexFileName.substr(0, dot) : lexFileName) + COMMONNESS_EXTENSION;
 }
 

@@ -81,6 +81,8 @@ void BuildEditModel(const EditCosts& costs, EditModel& model) {
       model.substitute[want * 256 + typed] = SubstitutionCost(
           costs, static_cast<unsigned char>(want), static_cast<unsigned char>(typed));
     }
+    model.missing[want] =
+        IsVowelByte(static_cast<unsigned char>(want)) ? costs.missingVowel : costs.plain;
   }
 }
 
@@ -115,8 +117,11 @@ void PrepareTypedWord(const EditModel& model, const char* typed, TypedWord& out)
     }
     if (j == 1) cost += costs.firstLetter;
     out.extraCost[j] = Saturate(cost);
-    out.absentCost[j] = std::min(out.extraCost[j], cheapestOther);
-    out.letterBit[j] = RankLetterBit(c);
+    const uint32_t kind = RankLetterBit(c);
+    out.letterBits |= kind;
+    out.positionsOfKind[__builtin_ctz(kind)] |= uint32_t{1} << j;
+    out.absentCost = j == 1 ? std::min(out.extraCost[j], cheapestOther)
+                            : std::min({out.absentCost, out.extraCost[j], cheapestOther});
   }
 }
 
@@ -127,46 +132,23 @@ void FillFirstEditRow(const TypedWord& typed, EditRows& rows) {
   }
 }
 
-uint16_t FillEditRow(const EditModel& model, const TypedWord& typed, const unsigned char* word,
-                     uint32_t d, EditRows& rows) {
+uint16_t FillFirstLetterRow(const EditModel& model, const TypedWord& typed, unsigned char c,
+                            EditRows& rows) {
   const EditCosts& costs = model.costs;
-  const unsigned char c = word[d - 1];
-  const unsigned char before = d >= 2 ? word[d - 2] : 0;
-  // The dictionary letter c left out by the writer.
-  uint32_t missing =
-      c == before ? costs.doubled : (IsVowelByte(c) ? costs.missingVowel : costs.plain);
-  if (d == 1) missing += costs.firstLetter;
-
-  const uint16_t* above = rows[d - 1];
-  uint16_t* row = rows[d];
+  const uint32_t missing = uint32_t{model.missing[c]} + costs.firstLetter;
+  const uint16_t* above = rows[0];
+  uint16_t* row = rows[1];
   const uint16_t* substitute = &model.substitute[static_cast<size_t>(c) * 256];
-  // Where the typed word holds c then `before`: the dictionary's "before c"
-  // typed swapped.
-  const uint32_t swaps =
-      d >= 2 && c != before ? typed.positions[before] & (typed.positions[c] << 1) : 0;
-  const uint16_t* twoAbove = d >= 2 ? rows[d - 2] : nullptr;
-  const uint32_t transpose = costs.transpose;
-
-  uint32_t left = uint32_t{above[0]} + missing;
-  row[0] = Saturate(left);
-  left = row[0];
-  uint32_t smallest = left;
+  row[0] = Saturate(uint32_t{above[0]} + missing);
+  uint32_t smallest = row[0];
   for (uint32_t j = 1; j <= typed.length; ++j) {
     uint32_t replace = substitute[typed.chars[j - 1]];
-    if (d == 1 && j == 1 && replace != 0) replace += costs.firstLetter;
+    if (j == 1 && replace != 0) replace += costs.firstLetter;
     uint32_t best = uint32_t{above[j - 1]} + replace;
-    const uint32_t dropped = uint32_t{above[j]} + missing;
-    best = dropped < best ? dropped : best;
-    const uint32_t added = left + typed.extraCost[j];
-    best = added < best ? added : best;
-    if (((swaps >> j) & 1u) != 0) {
-      const uint32_t swapped = uint32_t{twoAbove[j - 2]} + transpose;
-      best = swapped < best ? swapped : best;
-    }
-    best = best < EDIT_COST_LIMIT ? best : EDIT_COST_LIMIT;
-    row[j] = static_cast<uint16_t>(best);
-    left = best;
-    smallest = best < smallest ? best : smallest;
+    best = std::min(best, uint32_t{above[j]} + missing);
+    best = std::min(best, uint32_t{row[j - 1]} + typed.extraCost[j]);
+    row[j] = Saturate(best);
+    smallest = std::min<uint32_t>(smallest, row[j]);
   }
   return static_cast<uint16_t>(smallest);
 }

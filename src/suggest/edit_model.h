@@ -35,6 +35,8 @@ struct EditModel {
   // Cost of typing the second byte where the dictionary word has the first;
   // 0 on the diagonal.
   std::array<uint16_t, 256 * 256> substitute{};
+  // What leaving out each byte costs, unless it doubles the letter before.
+  std::array<uint16_t, 256> missing{};
 };
 
 void BuildEditModel(const EditCosts& costs, EditModel& model);
@@ -54,12 +56,13 @@ struct TypedWord {
   // For each byte, bit j set when typed letter j - 1 is that byte: where a
   // swap of two dictionary letters can match.
   uint32_t positions[256] = {};
-  // The least any alignment can charge typed letter j - 1 when the dictionary
-  // word has no letter of its kind left: added, or replaced by another
-  // letter. With letterBit[j] (RankLetterBit of the letter), it bounds what
-  // a prefix of the letter tree can still reach.
-  uint16_t absentCost[WORD_MAX + 1] = {};
-  uint32_t letterBit[WORD_MAX + 1] = {};
+  // What a typed letter costs at least when the dictionary word has no
+  // letter of its kind left (it was added, or replaced by another letter),
+  // and where each kind of letter (by its RankLetterBit) is typed: together
+  // they bound what a prefix of the letter tree can still reach.
+  uint16_t absentCost = 0;
+  uint32_t letterBits = 0;            // the kinds of letter typed
+  uint32_t positionsOfKind[32] = {};  // bit j: typed letter j - 1 is of that kind
 };
 
 // Prepares a normalised word of at most WORD_MAX characters (longer is cut).
@@ -74,10 +77,55 @@ using EditRows = uint16_t[EDIT_ROW_SIZE][EDIT_ROW_SIZE];
 // Fills row 0 (the empty dictionary prefix).
 void FillFirstEditRow(const TypedWord& typed, EditRows& rows);
 
-// Fills row d (1..WORD_MAX) from rows d - 1 and d - 2, for a dictionary word
-// whose first d letters are word[0..d). Returns the row's smallest value.
-uint16_t FillEditRow(const EditModel& model, const TypedWord& typed, const unsigned char* word,
-                     uint32_t d, EditRows& rows);
+// Row 1, where the first letter's surcharge applies (FillEditRow's slow
+// path).
+uint16_t FillFirstLetterRow(const EditModel& model, const TypedWord& typed, unsigned char c,
+                            EditRows& rows);
+
+// Fills row d (1..WORD_MAX + 1) from rows d - 1 and d - 2, for a dictionary
+// word whose first d letters are word[0..d). Returns the row's smallest
+// value. Inline: the tree walk computes little else.
+inline uint16_t FillEditRow(const EditModel& model, const TypedWord& typed,
+                            const unsigned char* word, uint32_t d, EditRows& rows) {
+  const unsigned char c = word[d - 1];
+  if (d == 1) return FillFirstLetterRow(model, typed, c, rows);
+  const EditCosts& costs = model.costs;
+  const unsigned char before = word[d - 2];
+  // The dictionary letter c left out by the writer.
+  const uint32_t missing = c == before ? costs.doubled : model.missing[c];
+  const uint16_t* above = rows[d - 1];
+  const uint16_t* twoAbove = rows[d - 2];
+  uint16_t* row = rows[d];
+  const uint16_t* substitute = &model.substitute[static_cast<size_t>(c) * 256];
+  // Where the typed word holds c then `before`: the dictionary's "before c"
+  // typed swapped.
+  const uint32_t swaps = c != before ? typed.positions[before] & (typed.positions[c] << 1) : 0;
+  const uint32_t transpose = costs.transpose;
+
+  uint32_t left = uint32_t{above[0]} + missing;
+  left = left < EDIT_COST_LIMIT ? left : EDIT_COST_LIMIT;
+  row[0] = static_cast<uint16_t>(left);
+  uint32_t smallest = left;
+  uint32_t diagonal = above[0];
+  for (uint32_t j = 1; j <= typed.length; ++j) {
+    const uint32_t up = above[j];
+    uint32_t best = diagonal + substitute[typed.chars[j - 1]];
+    const uint32_t dropped = up + missing;
+    best = dropped < best ? dropped : best;
+    const uint32_t added = left + typed.extraCost[j];
+    best = added < best ? added : best;
+    if (((swaps >> j) & 1u) != 0) {
+      const uint32_t swapped = uint32_t{twoAbove[j - 2]} + transpose;
+      best = swapped < best ? swapped : best;
+    }
+    best = best < EDIT_COST_LIMIT ? best : EDIT_COST_LIMIT;
+    row[j] = static_cast<uint16_t>(best);
+    left = best;
+    smallest = best < smallest ? best : smallest;
+    diagonal = up;
+  }
+  return static_cast<uint16_t>(smallest);
+}
 
 // The whole distance of a dictionary word (length letters) from the typed
 // word, saturating at EDIT_COST_LIMIT. Words over WORD_MAX letters count as
