@@ -216,6 +216,35 @@ void AddSplitWords(RankedSearch& search, Session& session) {
   }
 }
 
+// Candidates from every lexicon of the session, in slot order, within the
+// search's limit.
+void GatherCandidates(RankedSearch& search, Session& session, std::vector<uint32_t>& bestCosts,
+                      size_t kept) {
+  for (const std::unique_ptr<LexSlot>& slot : session.lexicons) {
+    if (!slot) continue;
+    if (slot->format == LEX_FORMAT_COMPRESSED && slot->compressed) {
+      const RankIndex* index = RankIndexOf(*slot->compressed, slot->fileName);
+      if (index != nullptr) {
+        AddNearWords(search, *index, bestCosts, kept);
+      } else {
+        AddClassicCandidates(search, *slot->compressed);
+      }
+    } else if (slot->format == LEX_FORMAT_TEXT && slot->text) {
+      AddTextLexCandidates(search, *slot->text);
+    }
+  }
+}
+
+// The cost of the best candidate found: 0 for the typed word itself or a
+// replacement.
+uint32_t BestCost(const RankedSearch& search) {
+  uint32_t best = UINT32_MAX;
+  for (const RankedCandidate& candidate : search.found) {
+    best = std::min(best, candidate.kind == RankedKind::Near ? candidate.cost : 0u);
+  }
+  return best;
+}
+
 // Best first: the typed word itself, replacements, then by cost; among
 // equals the more common word, then byte order, so the answer never depends
 // on the order of the search.
@@ -294,18 +323,15 @@ int32_t SuggestRankedWith(const RankModel& model, Session& session, const char* 
   const size_t kept = static_cast<size_t>(maxCount) * dictionaries;
   bestCosts.reserve(std::min<size_t>(kept, 1024));
 
-  for (const std::unique_ptr<LexSlot>& slot : session.lexicons) {
-    if (!slot) continue;
-    if (slot->format == LEX_FORMAT_COMPRESSED && slot->compressed) {
-      const RankIndex* index = RankIndexOf(*slot->compressed, slot->fileName);
-      if (index != nullptr) {
-        AddNearWords(search, *index, bestCosts, kept);
-      } else {
-        AddClassicCandidates(search, *slot->compressed);
-      }
-    } else if (slot->format == LEX_FORMAT_TEXT && slot->text) {
-      AddTextLexCandidates(search, *slot->text);
-    }
+  // A near look first; the whole reach only when it found nothing good.
+  const uint16_t reach = search.limit;
+  search.limit = std::min(reach, model.weights.firstReach);
+  GatherCandidates(search, session, bestCosts, kept);
+  if (search.limit < reach && BestCost(search) > model.weights.widenAbove) {
+    search.found.clear();
+    bestCosts.clear();
+    search.limit = reach;
+    GatherCandidates(search, session, bestCosts, kept);
   }
   AddSplitWords(search, session);
 

@@ -19,6 +19,10 @@ struct RankWeights {
   uint16_t limit = 250;          // the largest distance a dictionary word may have,
   uint16_t limitBase = 60;       // and for a short word at most limitBase +
   uint16_t limitPerLetter = 50;  // limitPerLetter x its length
+  // The search first looks only this far, and looks to the whole limit only
+  // when no word it found costs at most widenAbove.
+  uint16_t firstReach = 170;
+  uint16_t widenAbove = 100;
   uint16_t sameSound = 30;       // taken off when the phonetic keys agree
   uint16_t lessCommon = 30;      // added per tier below the most common one
   uint16_t unlisted = 70;        // added for a word no tier lists
