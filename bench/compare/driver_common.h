@@ -100,9 +100,11 @@ inline double Percentile(std::vector<double> values, double p) {
 }
 
 // Runs the measurements and prints them. check returns true for a correct
-// word; suggest fills the vector with at most 10 suggestions, best first.
-template <typename Load, typename Check, typename Suggest>
-int Run(int argc, char** argv, bool utf8, Load load, Check check, Suggest suggest) {
+// word; suggest fills the vector with at most 10 suggestions, best first;
+// prepare runs once between the check pass and the suggestions, untimed.
+template <typename Load, typename Check, typename Suggest, typename Prepare>
+int Run(int argc, char** argv, bool utf8, Load load, Check check, Suggest suggest,
+        Prepare prepare) {
   if (argc < 3) {
     std::fprintf(stderr, "usage: %s WORDS MISSPELLINGS [dictionary...]\n", argv[0]);
     return 2;
@@ -133,6 +135,7 @@ int Run(int argc, char** argv, bool utf8, Load load, Check check, Suggest sugges
   const auto checkEnd = Clock::now();
   const double checkCpu = CpuSeconds() - checkCpuStart;
 
+  prepare();
   std::vector<double> latencies, cpuLatencies;
   latencies.reserve(pairs.size());
   cpuLatencies.reserve(pairs.size());
@@ -178,6 +181,11 @@ int Run(int argc, char** argv, bool utf8, Load load, Check check, Suggest sugges
   std::printf("top5_pct %.1f\n", 100.0 * top5 / n);
   std::printf("top10_pct %.1f\n", 100.0 * top10 / n);
   return 0;
+}
+
+template <typename Load, typename Check, typename Suggest>
+int Run(int argc, char** argv, bool utf8, Load load, Check check, Suggest suggest) {
+  return Run(argc, argv, utf8, load, check, suggest, [] {});
 }
 
 }  // namespace compare

@@ -4,8 +4,11 @@
   make_inputs.py WORDLIST OUTDIR
 
 Writes OUTDIR/corpus.txt (Latin-1 prose), OUTDIR/words.txt (one token a
-line), OUTDIR/misspellings.txt (wrong<TAB>right, Latin-1) and
-OUTDIR/inputs.txt (what went in).
+line), OUTDIR/misspellings.txt (wrong<TAB>right, Latin-1), its two halves
+OUTDIR/misspellings-tune.txt (lines 0, 2, 4, ...: what the ranked
+suggester's weights may be tuned on) and OUTDIR/misspellings-report.txt
+(lines 1, 3, 5, ...: what the comparison reports), and OUTDIR/inputs.txt
+(what went in).
 """
 import glob
 import gzip
@@ -102,10 +105,17 @@ def main():
     with open(os.path.join(outdir, "misspellings.txt"), "w", encoding="latin-1") as f:
         for wrong, right in pairs:
             f.write(f"{wrong}\t{right}\n")
+    for name, half in (("misspellings-tune.txt", pairs[0::2]),
+                       ("misspellings-report.txt", pairs[1::2])):
+        with open(os.path.join(outdir, name), "w", encoding="latin-1") as f:
+            for wrong, right in half:
+                f.write(f"{wrong}\t{right}\n")
     with open(os.path.join(outdir, "inputs.txt"), "w") as f:
         f.write(f"corpus tokens: {len(tokens)}\n")
         f.write("corpus sources: " + "; ".join(used) + "\n")
-        f.write(f"misspellings: {len(pairs)} pairs from codespell's dictionary.txt\n")
+        f.write(f"misspellings: {len(pairs)} pairs from codespell's dictionary.txt; "
+                f"the figures are on the {len(pairs[1::2])} pairs of the report half "
+                "(odd lines), never used to tune the ranked suggester\n")
 
 
 if __name__ == "__main__":

@@ -2,7 +2,8 @@
 # Compares this engine with hunspell, nuspell and aspell on the same English
 # prose and the same misspellings, and writes bench/RESULTS.md.
 #
-#   bench/compare/run.sh [CHECKER...]    CHECKER: orth hunspell nuspell aspell
+#   bench/compare/run.sh [CHECKER...]
+#       CHECKER: orth (the classic search) orth-ranked hunspell nuspell aspell
 #
 # Installs the peers, the documentation the corpus comes from and codespell
 # from Debian's packages when they are missing (needs root or sudo), builds
@@ -17,7 +18,7 @@ ROOT=$(cd "$HERE/../.." && pwd)
 WORK="$HERE/work"
 RUNS=${RUNS:-3}
 CHECKERS=("$@")
-[ ${#CHECKERS[@]} -eq 0 ] && CHECKERS=(orth hunspell nuspell aspell)
+[ ${#CHECKERS[@]} -eq 0 ] && CHECKERS=(orth orth-ranked hunspell nuspell aspell)
 
 PACKAGES=(hunspell libhunspell-dev hunspell-en-us nuspell libnuspell-dev aspell aspell-en
           libaspell-dev codespell debian-handbook debian-reference-en python3.11-doc
@@ -56,16 +57,18 @@ $CXX "${FLAGS[@]}" "$HERE/nuspell_driver.cpp" -o "$WORK/bin/nuspell_driver" \
   $(pkg-config --cflags --libs nuspell)
 $CXX "${FLAGS[@]}" "$HERE/aspell_driver.cpp" -o "$WORK/bin/aspell_driver" -laspell
 
-if [ ! -s "$WORK/inputs/words.txt" ] || [ ! -s "$WORK/inputs/misspellings.txt" ]; then
+if [ ! -s "$WORK/inputs/words.txt" ] || [ ! -s "$WORK/inputs/misspellings-report.txt" ]; then
   echo "assembling the corpus and the misspellings"
   python3 "$HERE/make_inputs.py" "$ROOT/dicts/en_US/en_US.words" "$WORK/inputs"
 fi
 WORDS="$WORK/inputs/words.txt"
-PAIRS="$WORK/inputs/misspellings.txt"
+# Only the report half: the ranked suggester's weights were tuned on the other.
+PAIRS="$WORK/inputs/misspellings-report.txt"
 
 run_checker() {
   case "$1" in
     orth) "$WORK/bin/orth_driver" "$WORDS" "$PAIRS" "$OLX" ;;
+    orth-ranked) "$WORK/bin/orth_driver" "$WORDS" "$PAIRS" "$OLX" --ranked ;;
     hunspell) "$WORK/bin/hunspell_driver" "$WORDS" "$PAIRS" /usr/share/hunspell/en_US.aff \
                 /usr/share/hunspell/en_US.dic ;;
     nuspell) "$WORK/bin/nuspell_driver" "$WORDS" "$PAIRS" /usr/share/hunspell/en_US.aff ;;
