@@ -15,6 +15,7 @@
 #include "lex/section_decoder.h"
 #include "lex/section_word_index.h"
 #include "orth.h"
+#include "suggest/rank_index.h"
 #include "suggest/similarity.h"
 
 namespace {
@@ -139,6 +140,39 @@ void BM_Suggest(benchmark::State& state) {
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * kMisspellings.size()));
 }
 BENCHMARK(BM_Suggest)->Arg(-1)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMicrosecond);
+
+// The ranked suggester's letter tree of the whole dictionary, from a fresh
+// open: its one-time cost and the memory it keeps.
+void BM_BuildRankIndex(benchmark::State& state) {
+  uint64_t bytes = 0;
+  uint64_t nodes = 0;
+  for (auto _ : state) {
+    std::unique_ptr<orth::CompressedLex> lex;
+    if (orth::OpenCompressedLex(kDictionary, -1, lex) != 0) state.SkipWithError("open failed");
+    const std::unique_ptr<orth::RankIndex> index = orth::BuildRankIndex(*lex, kDictionary);
+    if (index == nullptr) state.SkipWithError("index failed");
+    bytes = index->Bytes();
+    nodes = index->nodes.size();
+  }
+  state.counters["index_bytes"] = static_cast<double>(bytes);
+  state.counters["nodes"] = static_cast<double>(nodes);
+}
+BENCHMARK(BM_BuildRankIndex)->Unit(benchmark::kMillisecond);
+
+// One ranked suggestion per misspelling (the index built before timing).
+void BM_SuggestRanked(benchmark::State& state) {
+  const int32_t s = Session();
+  char buffer[512];
+  int32_t scores[10];
+  ORTH_SuggestRanked(s, "warm", buffer, sizeof buffer, scores, 10);
+  for (auto _ : state) {
+    for (const char* word : kMisspellings) {
+      benchmark::DoNotOptimize(ORTH_SuggestRanked(s, word, buffer, sizeof buffer, scores, 10));
+    }
+  }
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * kMisspellings.size()));
+}
+BENCHMARK(BM_SuggestRanked)->Unit(benchmark::kMicrosecond);
 
 void BM_PhonSearch(benchmark::State& state) {
   const int32_t s = Session();

@@ -1,5 +1,6 @@
-// ORTH_Suggest on the bundled English dictionary for a fixed list of common
-// misspellings: latency per word at the automatic level and at level 3.
+// ORTH_Suggest and ORTH_SuggestRanked on the bundled English dictionary for a
+// fixed list of common misspellings: latency per word of the classic search
+// at the automatic level and at level 3, and of the ranked suggester.
 //
 //   suggest_bench [dictionary.olx] [--benchmark_... flags]
 //
@@ -67,6 +68,28 @@ void BM_SuggestList(benchmark::State& state) {
                                              : "level " + std::to_string(level));
 }
 BENCHMARK(BM_SuggestList)->Arg(SUGGEST_LEVEL_AUTO)->Arg(3)->Unit(benchmark::kMicrosecond);
+
+// The ranked suggester over the whole list per iteration (its index is
+// built by the first call, before timing).
+void BM_SuggestRankedList(benchmark::State& state) {
+  char buffer[512];
+  int32_t scores[kMaxSuggestions];
+  ORTH_SuggestRanked(session, "warm", buffer, sizeof buffer, scores, kMaxSuggestions);
+  for (auto _ : state) {
+    for (const char* word : kMisspellings) {
+      if (ORTH_SuggestRanked(session, word, buffer, sizeof buffer, scores, kMaxSuggestions) != 0) {
+        state.SkipWithError("ORTH_SuggestRanked failed");
+      }
+      benchmark::DoNotOptimize(buffer);
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(kMisspellings.size()));
+  state.counters["time_per_word"] = benchmark::Counter(
+      static_cast<double>(kMisspellings.size()),
+      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.SetLabel("ranked");
+}
+BENCHMARK(BM_SuggestRankedList)->Unit(benchmark::kMicrosecond);
 
 // One word at a time at the automatic level, for the spread between words.
 void BM_SuggestWordAuto(benchmark::State& state) {
