@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -96,6 +97,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(buffer.GuardsIntact());
         if (result == 0 || result == ERR_BUFFER_TOO_SMALL) {
           FUZZ_CHECK(orth::fuzz::IsTerminatedList(buffer.Data(), buffer.size));
+        }
+      }
+      {
+        // The ranked suggester indexes the whole lexicon on its first call.
+        GuardedBuffer buffer(w == 0 ? 300 : 20);
+        int32_t scores[10];
+        const int32_t result = ORTH_SuggestRanked(session, word.c_str(), buffer.Data(),
+                                                  static_cast<uint32_t>(buffer.size), scores, 10);
+        FUZZ_CHECK(buffer.GuardsIntact());
+        FUZZ_CHECK(result == 0 || result == ERR_BUFFER_TOO_SMALL);
+        FUZZ_CHECK(orth::fuzz::IsTerminatedList(buffer.Data(), buffer.size));
+        // Each suggestion written has its score, best first.
+        size_t i = 0;
+        for (const char* at = buffer.Data(); *at != '\0'; at += std::strlen(at) + 1, ++i) {
+          FUZZ_CHECK(i < 10 && scores[i] >= 1 && scores[i] <= 100);
+          FUZZ_CHECK(i == 0 || scores[i] <= scores[i - 1]);
         }
       }
       GuardedBuffer sounds(w == 0 ? 300 : 16);

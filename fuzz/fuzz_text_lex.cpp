@@ -110,6 +110,10 @@ void RunOperation(FuzzInput& script, int32_t session, int32_t lex) {
       ORTH_Suggest(session, word.c_str(), level, buffer.Data(), static_cast<uint32_t>(buffer.size),
                    scores, 1 + script.Byte() % 8);
       FUZZ_CHECK(buffer.GuardsIntact());
+      GuardedBuffer ranked(script.Byte());
+      ORTH_SuggestRanked(session, word.c_str(), ranked.Data(), static_cast<uint32_t>(ranked.size),
+                         scores, 1 + script.Byte() % 8);
+      FUZZ_CHECK(ranked.GuardsIntact());
       break;
     }
     case 6: {
