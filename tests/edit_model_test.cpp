@@ -23,7 +23,7 @@ TEST(EditModelTest, EachSlipCostsWhatTheModelSays) {
   struct Row {
     const char* typed;
     const char* word;
-    uint32_t expected;
+    int expected;
   };
   const Row rows[] = {
       {"receive", "receive", 0},
