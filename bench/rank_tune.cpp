@@ -112,9 +112,6 @@ int main(int argc, char** argv) {
   if (const char* limit = std::getenv("RANK_LIMIT")) weights.limit = std::atoi(limit);
   if (const char* reach = std::getenv("RANK_FIRST")) weights.firstReach = std::atoi(reach);
   if (const char* widen = std::getenv("RANK_WIDEN")) weights.widenAbove = std::atoi(widen);
-  if (std::getenv("RANK_UNIT") != nullptr) {
-    costs = {100, 100, 100, 100, 100, 100, 100, 100, 100, 0};
-  }
   auto model = std::make_unique<orth::RankModel>();
   orth::BuildRankModel(costs, weights, *model);
   if (std::getenv("RANK_STATS") != nullptr) {

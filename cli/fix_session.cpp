@@ -8,6 +8,7 @@
 
 #include "edge_text.h"
 #include "orth.h"
+#include "word_lookup.h"
 
 namespace orth::cli {
 
@@ -98,18 +99,10 @@ std::vector<std::string> SuggestionsFor(const FixContext& context, const std::st
   std::vector<std::string> out;
   if (replacement != nullptr && replacement[0] != '\0') out.emplace_back(replacement);
   const int max = context.maxSuggestions;
-  std::vector<char> buffer(static_cast<std::size_t>(max) * 40 + 1);
-  std::vector<int32_t> scores(static_cast<std::size_t>(max));
-  const auto size = static_cast<uint32_t>(buffer.size());
-  const int32_t found = context.classic
-                            ? ORTH_Suggest(context.session, word.c_str(), SUGGEST_LEVEL_AUTO,
-                                           buffer.data(), size, scores.data(), max)
-                            : ORTH_SuggestRanked(context.session, word.c_str(), buffer.data(), size,
-                                                 scores.data(), max);
-  if (found >= 0) {
-    for (const char* p = buffer.data(); *p != '\0'; p += std::strlen(p) + 1) {
-      if (std::find(out.begin(), out.end(), p) == out.end()) out.emplace_back(p);
-    }
+  std::vector<ScoredWord> found;
+  SuggestWords(context.session, word, {max, context.classic, SUGGEST_LEVEL_AUTO}, found);
+  for (ScoredWord& s : found) {
+    if (std::find(out.begin(), out.end(), s.word) == out.end()) out.push_back(std::move(s.word));
   }
   if (out.size() > static_cast<std::size_t>(max)) out.resize(static_cast<std::size_t>(max));
   return out;

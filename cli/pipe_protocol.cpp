@@ -9,6 +9,7 @@
 #include "edge_text.h"
 #include "mapped_text.h"
 #include "orth.h"
+#include "word_lookup.h"
 
 namespace orth::cli {
 
@@ -40,21 +41,10 @@ std::string LowerLatin1(std::string word) {
 // The engine's suggestions for a Latin-1 word, best first.
 std::vector<std::string> EngineSuggestions(const PipeChecker& checker, const std::string& word) {
   std::vector<std::string> out;
-  const int max = checker.maxSuggestions;
-  if (max <= 0) return out;
-  std::vector<char> buffer(static_cast<std::size_t>(max) * 40 + 1);
-  std::vector<int32_t> scores(static_cast<std::size_t>(max));
-  const auto size = static_cast<uint32_t>(buffer.size());
-  const int32_t found = checker.classic
-                            ? ORTH_Suggest(checker.session, word.c_str(), SUGGEST_LEVEL_AUTO,
-                                           buffer.data(), size, scores.data(), max)
-                            : ORTH_SuggestRanked(checker.session, word.c_str(), buffer.data(), size,
-                                                 scores.data(), max);
-  if (found < 0) return out;
-  for (const char* p = buffer.data(); *p != '\0' && out.size() < static_cast<std::size_t>(max);
-       p += std::strlen(p) + 1) {
-    out.emplace_back(p);
-  }
+  std::vector<ScoredWord> found;
+  SuggestWords(checker.session, word, {checker.maxSuggestions, checker.classic, SUGGEST_LEVEL_AUTO},
+               found);
+  for (ScoredWord& s : found) out.push_back(std::move(s.word));
   return out;
 }
 

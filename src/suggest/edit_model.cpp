@@ -62,6 +62,28 @@ uint16_t Saturate(uint32_t value) {
   return static_cast<uint16_t>(std::min<uint32_t>(value, EDIT_COST_LIMIT));
 }
 
+// Row 1, where the first letter's surcharge applies.
+uint16_t FillFirstLetterRow(const EditModel& model, const TypedWord& typed, unsigned char c,
+                            EditRows& rows) {
+  const EditCosts& costs = model.costs;
+  const uint32_t missing = uint32_t{model.missing[c]} + costs.firstLetter;
+  const uint16_t* above = rows[0];
+  uint16_t* row = rows[1];
+  const uint16_t* substitute = &model.substitute[static_cast<size_t>(c) * 256];
+  row[0] = Saturate(uint32_t{above[0]} + missing);
+  uint32_t smallest = row[0];
+  for (uint32_t j = 1; j <= typed.length; ++j) {
+    uint32_t replace = substitute[typed.chars[j - 1]];
+    if (j == 1 && replace != 0) replace += costs.firstLetter;
+    uint32_t best = uint32_t{above[j - 1]} + replace;
+    best = std::min(best, uint32_t{above[j]} + missing);
+    best = std::min(best, uint32_t{row[j - 1]} + typed.extraCost[j]);
+    row[j] = Saturate(best);
+    smallest = std::min<uint32_t>(smallest, row[j]);
+  }
+  return static_cast<uint16_t>(smallest);
+}
+
 }  // namespace
 
 bool AreKeyboardNeighbours(unsigned char a, unsigned char b) {
@@ -132,21 +154,31 @@ void FillFirstEditRow(const TypedWord& typed, EditRows& rows) {
   }
 }
 
-uint16_t FillFirstLetterRow(const EditModel& model, const TypedWord& typed, unsigned char c,
-                            EditRows& rows) {
+uint16_t FillEditRow(const EditModel& model, const TypedWord& typed, const unsigned char* word,
+                     uint32_t d, EditRows& rows) {
+  const unsigned char c = word[d - 1];
+  if (d == 1) return FillFirstLetterRow(model, typed, c, rows);
   const EditCosts& costs = model.costs;
-  const uint32_t missing = uint32_t{model.missing[c]} + costs.firstLetter;
-  const uint16_t* above = rows[0];
-  uint16_t* row = rows[1];
+  const unsigned char before = word[d - 2];
+  // The dictionary letter c left out by the writer.
+  const uint32_t missing = c == before ? costs.doubled : model.missing[c];
+  const uint16_t* above = rows[d - 1];
+  const uint16_t* twoAbove = rows[d - 2];
+  uint16_t* row = rows[d];
   const uint16_t* substitute = &model.substitute[static_cast<size_t>(c) * 256];
+  // Where the typed word holds c then `before`: the dictionary's "before c"
+  // typed swapped.
+  const uint32_t swaps = c != before ? typed.positions[before] & (typed.positions[c] << 1) : 0;
+
   row[0] = Saturate(uint32_t{above[0]} + missing);
   uint32_t smallest = row[0];
   for (uint32_t j = 1; j <= typed.length; ++j) {
-    uint32_t replace = substitute[typed.chars[j - 1]];
-    if (j == 1 && replace != 0) replace += costs.firstLetter;
-    uint32_t best = uint32_t{above[j - 1]} + replace;
+    uint32_t best = uint32_t{above[j - 1]} + substitute[typed.chars[j - 1]];
     best = std::min(best, uint32_t{above[j]} + missing);
     best = std::min(best, uint32_t{row[j - 1]} + typed.extraCost[j]);
+    if (((swaps >> j) & 1u) != 0) {
+      best = std::min(best, uint32_t{twoAbove[j - 2]} + costs.transpose);
+    }
     row[j] = Saturate(best);
     smallest = std::min<uint32_t>(smallest, row[j]);
   }

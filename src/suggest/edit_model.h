@@ -77,55 +77,11 @@ using EditRows = uint16_t[EDIT_ROW_SIZE][EDIT_ROW_SIZE];
 // Fills row 0 (the empty dictionary prefix).
 void FillFirstEditRow(const TypedWord& typed, EditRows& rows);
 
-// Row 1, where the first letter's surcharge applies (FillEditRow's slow
-// path).
-uint16_t FillFirstLetterRow(const EditModel& model, const TypedWord& typed, unsigned char c,
-                            EditRows& rows);
-
 // Fills row d (1..WORD_MAX + 1) from rows d - 1 and d - 2, for a dictionary
 // word whose first d letters are word[0..d). Returns the row's smallest
-// value. Inline: the tree walk computes little else.
-inline uint16_t FillEditRow(const EditModel& model, const TypedWord& typed,
-                            const unsigned char* word, uint32_t d, EditRows& rows) {
-  const unsigned char c = word[d - 1];
-  if (d == 1) return FillFirstLetterRow(model, typed, c, rows);
-  const EditCosts& costs = model.costs;
-  const unsigned char before = word[d - 2];
-  // The dictionary letter c left out by the writer.
-  const uint32_t missing = c == before ? costs.doubled : model.missing[c];
-  const uint16_t* above = rows[d - 1];
-  const uint16_t* twoAbove = rows[d - 2];
-  uint16_t* row = rows[d];
-  const uint16_t* substitute = &model.substitute[static_cast<size_t>(c) * 256];
-  // Where the typed word holds c then `before`: the dictionary's "before c"
-  // typed swapped.
-  const uint32_t swaps = c != before ? typed.positions[before] & (typed.positions[c] << 1) : 0;
-  const uint32_t transpose = costs.transpose;
-
-  uint32_t left = uint32_t{above[0]} + missing;
-  left = left < EDIT_COST_LIMIT ? left : EDIT_COST_LIMIT;
-  row[0] = static_cast<uint16_t>(left);
-  uint32_t smallest = left;
-  uint32_t diagonal = above[0];
-  for (uint32_t j = 1; j <= typed.length; ++j) {
-    const uint32_t up = above[j];
-    uint32_t best = diagonal + substitute[typed.chars[j - 1]];
-    const uint32_t dropped = up + missing;
-    best = dropped < best ? dropped : best;
-    const uint32_t added = left + typed.extraCost[j];
-    best = added < best ? added : best;
-    if (((swaps >> j) & 1u) != 0) {
-      const uint32_t swapped = uint32_t{twoAbove[j - 2]} + transpose;
-      best = swapped < best ? swapped : best;
-    }
-    best = best < EDIT_COST_LIMIT ? best : EDIT_COST_LIMIT;
-    row[j] = static_cast<uint16_t>(best);
-    left = best;
-    smallest = best < smallest ? best : smallest;
-    diagonal = up;
-  }
-  return static_cast<uint16_t>(smallest);
-}
+// value.
+uint16_t FillEditRow(const EditModel& model, const TypedWord& typed, const unsigned char* word,
+                     uint32_t d, EditRows& rows);
 
 // The whole distance of a dictionary word (length letters) from the typed
 // word, saturating at EDIT_COST_LIMIT. Words over WORD_MAX letters count as

@@ -31,7 +31,6 @@ struct TreeWalk {
   uint8_t first[EDIT_ROW_SIZE];
   uint8_t last[EDIT_ROW_SIZE];
   unsigned char path[RANK_WORD_MAX + 1];
-  uint64_t work = 0;
 };
 
 // Finds the live band of a fully computed row (rows 0 and 1) and marks the
@@ -184,7 +183,6 @@ void WalkNodes(TreeWalk& walk, uint32_t from, uint32_t to) {
     } else {
       smallest = FillBandedRow(walk, d);
     }
-    ++walk.work;
     const bool hopeless = LeastReachable(walk, node, d, smallest) > walk.limit &&
                           SwapReach(walk, d, transpose) > walk.limit;
     if (hopeless) {
@@ -205,8 +203,8 @@ void WalkNodes(TreeWalk& walk, uint32_t from, uint32_t to) {
 
 }  // namespace
 
-uint64_t FindNearWords(const RankIndex& index, const EditModel& model, const TypedWord& typed,
-                       uint16_t limit, const NearWordSink& sink) {
+void FindNearWords(const RankIndex& index, const EditModel& model, const TypedWord& typed,
+                   uint16_t limit, const NearWordSink& sink) {
   TreeWalk walk{index, model, typed, limit, sink, {}, {}, {}, {}};
   FillFirstEditRow(typed, walk.rows);
   MarkBand(walk, 0);
@@ -224,7 +222,6 @@ uint64_t FindNearWords(const RankIndex& index, const EditModel& model, const Typ
   } else {
     WalkNodes(walk, 0, count);
   }
-  return walk.work;
 }
 
 }  // namespace orth

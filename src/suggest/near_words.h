@@ -27,8 +27,8 @@ struct NearWordSink {
 
 // Passes every word within `limit` (as lowered by the sink) to the sink. The
 // subtree of the typed word's first letter is walked first, then the rest in
-// byte order. Returns the number of distance rows computed (the work done).
-uint64_t FindNearWords(const RankIndex& index, const EditModel& model, const TypedWord& typed,
-                       uint16_t limit, const NearWordSink& sink);
+// byte order.
+void FindNearWords(const RankIndex& index, const EditModel& model, const TypedWord& typed,
+                   uint16_t limit, const NearWordSink& sink);
 
 }  // namespace orth

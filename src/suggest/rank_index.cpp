@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <numeric>
 
 #include "lex/commonness_file.h"
@@ -105,10 +106,14 @@ std::unique_ptr<RankIndex> BuildRankIndex(CompressedLex& lex, const std::string&
   const auto count = static_cast<uint32_t>(stored.starts.size());
 
   std::vector<uint8_t> grades;
+  // The whole lexicon file is hashed only when a commonness file is there
+  // to be checked against it.
+  const std::string gradesFile = CommonnessFileName(lexFileName);
+  std::error_code noFile;
   LexFingerprint fingerprint;
-  const bool graded =
-      FingerprintLexFile(lex, fingerprint) &&
-      ReadCommonnessFile(CommonnessFileName(lexFileName), fingerprint, count, grades) == 0;
+  const bool graded = std::filesystem::is_regular_file(gradesFile, noFile) &&
+                      FingerprintLexFile(lex, fingerprint) &&
+                      ReadCommonnessFile(gradesFile, fingerprint, count, grades) == 0;
 
   // The stored order is by letter code, which differs from byte order only
   // for the few words with accents or apostrophes.

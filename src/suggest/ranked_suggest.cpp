@@ -66,6 +66,20 @@ uint32_t WordCost(const RankedSearch& search, const char* word, uint16_t distanc
   return std::max<uint32_t>(cost, 1);
 }
 
+// Adds a word at `distance` from the typed word: the typed word itself when
+// the distance is 0, else a near word at its ranking cost (computed on
+// `lookup`, its look-up form). Returns that cost (0 for the word itself).
+uint32_t AddWordAt(RankedSearch& search, const char* word, size_t length, const char* lookup,
+                   uint16_t distance, uint8_t grade) {
+  if (distance == 0) {
+    Add(search, word, length, RankedKind::Exact, grade, 0);
+    return 0;
+  }
+  const uint32_t cost = WordCost(search, lookup, distance, grade);
+  Add(search, word, length, RankedKind::Near, grade, cost);
+  return cost;
+}
+
 // Takes the words of the distance search, and lowers its limit once enough
 // words are known: a word at distance D costs at least D - sameSound, so
 // when `kept` costs are known, one farther than the largest of them plus
@@ -79,14 +93,8 @@ struct NearWordTaker {
 uint16_t TakeNearWord(void* context, const NearWord& hit) {
   auto& taker = *static_cast<NearWordTaker*>(context);
   RankedSearch& search = taker.search;
-  const size_t length = std::strlen(hit.word);
-  uint32_t cost = 0;
-  if (hit.distance == 0) {
-    Add(search, hit.word, length, RankedKind::Exact, hit.grade, 0);
-  } else {
-    cost = WordCost(search, hit.word, hit.distance, hit.grade);
-    Add(search, hit.word, length, RankedKind::Near, hit.grade, cost);
-  }
+  const uint32_t cost =
+      AddWordAt(search, hit.word, std::strlen(hit.word), hit.word, hit.distance, hit.grade);
   std::vector<uint32_t>& best = taker.bestCosts;
   const uint16_t limit = search.limit;
   if (taker.kept == 0) return limit;
@@ -121,10 +129,9 @@ void AddClassicCandidates(RankedSearch& search, CompressedLex& lex) {
     const uint16_t distance =
         EditDistance(search.model.edit, search.prepared,
                      reinterpret_cast<const unsigned char*>(entry.word), length);
-    if (distance > search.limit) continue;
-    const RankedKind kind = distance == 0 ? RankedKind::Exact : RankedKind::Near;
-    Add(search, entry.word, length, kind, COMMONNESS_UNKNOWN,
-        distance == 0 ? 0 : WordCost(search, entry.word, distance, COMMONNESS_UNKNOWN));
+    if (distance <= search.limit) {
+      AddWordAt(search, entry.word, length, entry.word, distance, COMMONNESS_UNKNOWN);
+    }
   }
 }
 
@@ -140,10 +147,9 @@ void AddTextLexCandidates(RankedSearch& search, const TextLex& lex) {
       const uint16_t distance =
           EditDistance(search.model.edit, search.prepared,
                        reinterpret_cast<const unsigned char*>(normalized), length);
-      if (distance > search.limit) continue;
-      const RankedKind kind = distance == 0 ? RankedKind::Exact : RankedKind::Near;
-      Add(search, entry, std::strlen(entry), kind, COMMONNESS_MOST_COMMON,
-          distance == 0 ? 0 : WordCost(search, normalized, distance, COMMONNESS_MOST_COMMON));
+      if (distance <= search.limit) {
+        AddWordAt(search, entry, std::strlen(entry), normalized, distance, COMMONNESS_MOST_COMMON);
+      }
     }
     return;
   }
