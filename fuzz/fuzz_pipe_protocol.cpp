@@ -7,7 +7,7 @@
 
 #include "fuzz_support.h"
 #include "orth.h"
-#include "pipe_protocol.h"
+#include "output/pipe_protocol.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 // The interactive correction of one part: block check, screen, keys, undo.
-#include "fix_session.h"
+#include "commands/fix_session.h"
 
 #include <algorithm>
 #include <cstring>
 #include <optional>
 #include <vector>
 
-#include "edge_text.h"
+#include "encoding/edge_text.h"
 #include "orth.h"
-#include "word_lookup.h"
+#include "check/word_lookup.h"
 
 namespace orth::cli {
 

@@ -1,9 +1,9 @@
-#include "common_options.h"
+#include "commands/common_options.h"
 
 #include <cstdio>
 
 #include "orth.h"
-#include "word_lookup.h"
+#include "check/word_lookup.h"
 
 namespace orth::cli {
 

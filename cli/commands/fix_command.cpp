@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "checker_session.h"
-#include "commands.h"
-#include "common_options.h"
-#include "fix_session.h"
-#include "mapped_text.h"
+#include "check/checker_session.h"
+#include "commands/commands.h"
+#include "commands/common_options.h"
+#include "commands/fix_session.h"
+#include "encoding/mapped_text.h"
 #include "orth.h"
-#include "terminal.h"
+#include "commands/terminal.h"
 
 namespace orth::cli {
 

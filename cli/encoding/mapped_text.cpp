@@ -1,9 +1,9 @@
 // The engine's Latin-1 view of a text and the way back to its bytes.
-#include "mapped_text.h"
+#include "encoding/mapped_text.h"
 
 #include <algorithm>
 
-#include "edge_text.h"
+#include "encoding/edge_text.h"
 #include "lexcompiler/text_encoding.h"
 
 namespace orth::cli {

@@ -1,6 +1,6 @@
 // Plain terminal I/O: termios for single keys, ANSI sequences for the
 // screen, and a line-oriented fallback for pipes and files.
-#include "terminal.h"
+#include "commands/terminal.h"
 
 #include <signal.h>
 #include <sys/ioctl.h>

@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "checker_session.h"
-#include "commands.h"
-#include "common_options.h"
-#include "edge_text.h"
+#include "check/checker_session.h"
+#include "commands/commands.h"
+#include "commands/common_options.h"
+#include "encoding/edge_text.h"
 #include "orth.h"
-#include "word_lookup.h"
+#include "check/word_lookup.h"
 
 namespace orth::cli {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "common_options.h"
+#include "commands/common_options.h"
 
 namespace orth::cli {
 

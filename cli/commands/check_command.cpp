@@ -11,15 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "block_walk.h"
-#include "checker_session.h"
-#include "commands.h"
-#include "common_options.h"
-#include "edge_text.h"
-#include "json_output.h"
+#include "check/block_walk.h"
+#include "check/checker_session.h"
+#include "commands/commands.h"
+#include "commands/common_options.h"
+#include "encoding/edge_text.h"
+#include "output/json_output.h"
 #include "orth.h"
-#include "progress_line.h"
-#include "word_lookup.h"
+#include "output/progress_line.h"
+#include "check/word_lookup.h"
 
 namespace orth::cli {
 

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "checker_session.h"
-#include "commands.h"
-#include "common_options.h"
+#include "check/checker_session.h"
+#include "commands/commands.h"
+#include "commands/common_options.h"
 #include "orth.h"
-#include "pipe_protocol.h"
+#include "output/pipe_protocol.h"
 
 namespace orth::cli {
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "mapped_text.h"
-#include "terminal.h"
+#include "encoding/mapped_text.h"
+#include "commands/terminal.h"
 
 namespace orth::cli {
 

@@ -1,15 +1,15 @@
 // The ispell pipe protocol loop: command parsing, checking a line word by
 // word through a block, and the answer lines.
-#include "pipe_protocol.h"
+#include "output/pipe_protocol.h"
 
 #include <cstring>
 #include <istream>
 #include <ostream>
 
-#include "edge_text.h"
-#include "mapped_text.h"
+#include "encoding/edge_text.h"
+#include "encoding/mapped_text.h"
 #include "orth.h"
-#include "word_lookup.h"
+#include "check/word_lookup.h"
 
 namespace orth::cli {
 

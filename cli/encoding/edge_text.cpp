@@ -1,4 +1,4 @@
-#include "edge_text.h"
+#include "encoding/edge_text.h"
 
 #include <algorithm>
 

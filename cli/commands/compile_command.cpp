@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "commands.h"
+#include "commands/commands.h"
 #include "lex/commonness_file.h"
 #include "lexcompiler/commonness_builder.h"
 #include "lexcompiler/lex_compiler.h"

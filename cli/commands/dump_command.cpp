@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "commands.h"
+#include "commands/commands.h"
 #include "lex/compressed_lex.h"
 #include "lexcompiler/lex_reader.h"
 #include "lexcompiler/text_encoding.h"

@@ -1,4 +1,4 @@
-#include "word_lookup.h"
+#include "check/word_lookup.h"
 
 #include <cstring>
 

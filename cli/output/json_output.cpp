@@ -1,4 +1,4 @@
-#include "json_output.h"
+#include "output/json_output.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "checker_session.h"
+#include "check/checker_session.h"
 
 #include <algorithm>
 #include <filesystem>

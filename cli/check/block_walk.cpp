@@ -1,4 +1,4 @@
-#include "block_walk.h"
+#include "check/block_walk.h"
 
 #include <algorithm>
 #include <vector>
