@@ -1,6 +1,6 @@
 // The interactive correction of one part, driven with keys on the
 // line-oriented terminal over a small in-memory dictionary.
-#include "fix_session.h"
+#include "commands/fix_session.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The ispell pipe protocol: command parsing, answer lines, and whole
 // conversations through the loop over a small in-memory dictionary.
-#include "pipe_protocol.h"
+#include "output/pipe_protocol.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "checker_session.h"
+#include "check/checker_session.h"
 #include "lex_file_builder.h"
 #include "orth.h"
 

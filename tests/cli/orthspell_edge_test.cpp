@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "common_options.h"
-#include "edge_text.h"
-#include "json_output.h"
+#include "commands/common_options.h"
+#include "encoding/edge_text.h"
+#include "output/json_output.h"
 #include "orth.h"
 
 namespace orth::cli {

@@ -1,0 +1,122 @@
+// The table of document formats: one entry per format, each defined in its
+// own *_format.cpp. Detection tries them in this order.
+#include <algorithm>
+#include <cctype>
+
+#include "document/document_format.h"
+
+namespace orth::cli {
+
+const DocumentFormat& MarkdownFormat();
+const DocumentFormat& HtmlFormat();
+const DocumentFormat& TexFormat();
+const DocumentFormat& NroffFormat();
+const DocumentFormat& EmailFormat();
+const DocumentFormat& GitCommitFormat();
+const DocumentFormat& CodeFormat();
+
+const std::vector<DocumentFormat>& DocumentFormats() {
+  static const std::vector<DocumentFormat> formats = {
+      TextFormat(),  MarkdownFormat(), HtmlFormat(),      TexFormat(),
+      NroffFormat(), EmailFormat(),    GitCommitFormat(), CodeFormat(),
+  };
+  return formats;
+}
+
+namespace {
+
+char Lower(char c) {
+  return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [](char x, char y) { return Lower(x) == Lower(y); });
+}
+
+bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
+  return text.size() >= suffix.size() &&
+         EqualNoCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+std::string_view BaseName(std::string_view path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+// The interpreter a "#!" line names: "/usr/bin/env python3 -u" gives python3.
+std::string_view Interpreter(std::string_view head) {
+  if (head.substr(0, 2) != "#!") return {};
+  std::string_view line = head.substr(
+      2, head.find('\n') == std::string_view::npos ? std::string_view::npos : head.find('\n') - 2);
+  auto nextWord = [&line]() {
+    const size_t start = line.find_first_not_of(" \t\r");
+    if (start == std::string_view::npos) return std::string_view{};
+    const size_t stop = line.find_first_of(" \t\r", start);
+    std::string_view word =
+        line.substr(start, stop == std::string_view::npos ? stop : stop - start);
+    line = stop == std::string_view::npos ? std::string_view{} : line.substr(stop);
+    return word;
+  };
+  std::string_view program = BaseName(nextWord());
+  if (program == "env") {
+    do program = nextWord();
+    while (!program.empty() && program[0] == '-');  // env -S, env -i
+    program = BaseName(program);
+  }
+  return program;
+}
+
+}  // namespace
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && EqualNoCase(text.substr(0, prefix.size()), prefix);
+}
+
+std::string_view SkipLeadingSpace(std::string_view head) {
+  if (head.substr(0, 3) == "\xEF\xBB\xBF") head.remove_prefix(3);
+  const size_t start = head.find_first_not_of(" \t\r\n");
+  return start == std::string_view::npos ? std::string_view{} : head.substr(start);
+}
+
+const DocumentFormat* FindFormat(std::string_view name) {
+  for (const DocumentFormat& format : DocumentFormats()) {
+    if (EqualNoCase(format.name, name)) return &format;
+    for (const std::string_view alias : format.aliases) {
+      if (EqualNoCase(alias, name)) return &format;
+    }
+  }
+  return nullptr;
+}
+
+const DocumentFormat& DetectFormat(std::string_view fileName, std::string_view head) {
+  const std::string_view base = BaseName(fileName);
+  if (!base.empty()) {
+    for (const DocumentFormat& format : DocumentFormats()) {
+      for (const std::string_view name : format.fileNames) {
+        const bool matches =
+            name[0] == '.' ? EndsWithNoCase(base, name) && base.size() > name.size() : base == name;
+        if (matches) return format;
+      }
+    }
+  }
+  if (const std::string_view program = Interpreter(head); !program.empty()) {
+    for (const DocumentFormat& format : DocumentFormats()) {
+      for (const std::string_view interpreter : format.interpreters) {
+        // python3.11 is python3's; a version after the name still names it.
+        if (program.rfind(interpreter, 0) == 0 &&
+            (program.size() == interpreter.size() ||
+             program.find_first_not_of("0123456789.", interpreter.size()) ==
+                 std::string_view::npos)) {
+          return format;
+        }
+      }
+    }
+  }
+  for (const DocumentFormat& format : DocumentFormats()) {
+    if (format.sniff != nullptr && format.sniff(head)) return format;
+  }
+  return TextFormat();
+}
+
+}  // namespace orth::cli
