@@ -35,14 +35,6 @@ constexpr char USAGE[] =
 
 }  // namespace
 
-namespace orth::cli {
-
-void ReportError(const char* command, const std::string& message) {
-  std::fprintf(stderr, "orthspell %s: %s\n", command, message.c_str());
-}
-
-}  // namespace orth::cli
-
 int main(int argc, char** argv) {
   using namespace orth::cli;
   if (argc < 2) {

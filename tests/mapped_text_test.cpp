@@ -1,6 +1,6 @@
 // The engine's view of a document: one Latin-1 byte per character, edits
 // that keep every other character as it was, and the cut into parts.
-#include "encoding/mapped_text.h"
+#include "encoding/engine_text.h"
 
 #include <gtest/gtest.h>
 

@@ -35,8 +35,8 @@ TEST(PipeCommandTest, SplitsTheCommandFromItsText) {
       {"#", PipeCommandKind::SAVE_PERSONAL, "", 1},
       {"!", PipeCommandKind::TERSE_ON, "", 1},
       {"%", PipeCommandKind::TERSE_OFF, "", 1},
-      {"+tex", PipeCommandKind::IGNORED, "tex", 1},
-      {"-", PipeCommandKind::IGNORED, "", 1},
+      {"+tex", PipeCommandKind::MODE_TEX, "tex", 1},
+      {"-", PipeCommandKind::MODE_DEFAULT, "", 1},
       {"~latin1", PipeCommandKind::IGNORED, "latin1", 1},
       {" *indented", PipeCommandKind::CHECK_LINE, " *indented", 0},
   };
@@ -196,7 +196,7 @@ TEST_F(PipeLoopTest, CommandsChangeWhatLaterLinesAnswer) {
   const Row rows[] = {
       {"!\nhello wrold cat\n%\nhello\n", "& wrold 6: world\n\n*\n\n"},
       {"@wrold\nwrold\n", "*\n\n"},
-      {"*Qzx\nqzx QZX\n", "*\n*\n\n"},  // no personal list: kept for the run
+      {"*Qzx\nqzx Qzx\n", "*\n*\n\n"},  // no personal list: kept for the run
       {"&Vqk\nvqk\n", "*\n\n"},
       {"+\n-\n~tex\n#\n", ""},  // nothing is answered for commands
   };

@@ -1,5 +1,5 @@
-// orthspell check and orthspell list: walk files through the engine's block
-// check and print what it finds.
+// orthspell check and orthspell list: stream files through their document
+// format and the checking stage, and print what is found.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -7,19 +7,18 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <string>
 #include <vector>
 
-#include "check/block_walk.h"
 #include "check/checker_session.h"
+#include "check/document_checker.h"
+#include "check/document_run.h"
+#include "commands/command_line.h"
 #include "commands/commands.h"
 #include "commands/common_options.h"
-#include "encoding/edge_text.h"
-#include "output/json_output.h"
 #include "orth.h"
+#include "output/finding_printer.h"
 #include "output/progress_line.h"
-#include "check/word_lookup.h"
 
 namespace orth::cli {
 
@@ -33,8 +32,8 @@ constexpr char CHECK_HELP[] =
     "    orthspell check [OPTIONS] [FILE...]\n"
     "\n"
     "DESCRIPTION\n"
-    "    Checks each FILE (standard input when none is given, or for '-') paragraph\n"
-    "    by paragraph and prints one line per finding:\n"
+    "    Checks each FILE (standard input when none is given, or for '-') and prints\n"
+    "    one line per finding:\n"
     "\n"
     "        FILE:LINE:COL: word -> s1, s2, s3      a misspelled word and suggestions\n"
     "        FILE:LINE:COL: doubled word 'the'      a word that repeats the one before\n"
@@ -46,6 +45,20 @@ constexpr char CHECK_HELP[] =
     "    (with a warning). A progress line appears on stderr during long runs when\n"
     "    stderr is a terminal.\n"
     "\n"
+    "    Documents are read in their format: Markdown, HTML, LaTeX, man pages, mail,\n"
+    "    git commit messages and source code (comments and strings) have their\n"
+    "    markup and code left out, chosen by the file name, the \"#!\" line or the\n"
+    "    first bytes, or by --mode. In every format, URLs, e-mail addresses, paths,\n"
+    "    file names, numbers, hashes, options, variables, words holding digits and\n"
+    "    words in capitals are not checked, and identifiers (camelCase) are checked\n"
+    "    part by part. Comments and text may hold directives:\n"
+    "\n"
+    "        orthspell: disable / orthspell: enable      leave a region unchecked\n"
+    "        orthspell: disable-next-line                leave the next line unchecked\n"
+    "        orthspell: ignore WORD...                   accept words in this file\n"
+    "\n"
+    "    (also with the prefixes spellchecker: and cspell:).\n"
+    "\n"
     "OPTIONS\n"
     "    --max N                 at most N suggestions per word, 0..100 (default 5)\n"
     "    --classic               suggest with the classic similarity search instead\n"
@@ -55,6 +68,7 @@ constexpr char CHECK_HELP[] =
     "                            word, kind (misspelled, doubled, replacement,\n"
     "                            suggestion), replacement and scored suggestions\n"
     "    --no-exit-code          exit 0 even when something was found\n"
+    "%D"
     "%s"
     "    -h, --help              show this help\n"
     "\n"
@@ -63,6 +77,7 @@ constexpr char CHECK_HELP[] =
     "\n"
     "EXAMPLES\n"
     "    orthspell check README.md\n"
+    "    orthspell check --mode tex --tex-command gls:P chapter.tex\n"
     "    orthspell check -d en_GB -p ~/.orth-words.lex --max 3 notes.txt\n"
     "    git show HEAD:doc.txt | orthspell check --format json\n";
 
@@ -84,6 +99,8 @@ constexpr char LIST_HELP[] =
     "OPTIONS\n"
     "    -i, --encoding ENC      utf-8 (default) or latin-1 (iso-8859-1) input\n"
     "    -m, -B, -C, -T TYPE     accepted for ispell clients and ignored\n"
+    "    -t, -H, -n              TeX, HTML and nroff input (as --mode tex, html, nroff)\n"
+    "%D"
     "%s"
     "    -h, --help              show this help\n"
     "\n"
@@ -102,11 +119,17 @@ enum class Mode { Check, List };
 
 struct CheckArgs {
   CommonOptions common;
+  DocumentOptions documents;
   std::vector<std::string> files;
+  SuggestionArgs suggestionArgs;
   SuggestionOptions suggestion{DEFAULT_MAX_SUGGESTIONS, false, SUGGEST_LEVEL_AUTO};
-  bool json = false;
+  std::string format = "text";
+  std::string encoding;
   bool noExitCode = false;
-  bool latin1Input = false;  // list: the input is Latin-1, not UTF-8
+  bool latin1Input = false;                       // list: the input is Latin-1, not UTF-8
+  bool ispellFlag = false;                        // -m -B -C: accepted for ispell clients
+  std::string ispellType;                         // -T TYPE: the same
+  bool tex = false, html = false, nroff = false;  // list: -t, -H, -n
 };
 
 // The encodings an ispell client may name for its input.
@@ -136,219 +159,71 @@ const char* CommandName(Mode mode) {
   return mode == Mode::Check ? "check" : "list";
 }
 
-void PrintHelp(Mode mode) {
-  std::printf(mode == Mode::Check ? CHECK_HELP : LIST_HELP, CommonOptionsHelpIndented(2).c_str());
+std::string HelpText(Mode mode) {
+  std::string help = mode == Mode::Check ? CHECK_HELP : LIST_HELP;
+  const size_t documents = help.find("%D");
+  if (documents != std::string::npos) help.replace(documents, 2, DocumentOptionsHelp());
+  return help;
 }
 
 // Returns EXIT_OK to go on, SHOWN_HELP, or EXIT_USAGE after a message.
 int ParseCheckArgs(Mode mode, const std::vector<std::string>& args, CheckArgs& parsed) {
-  const char* command = CommandName(mode);
-  bool onlyFiles = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& whole = args[i];
-    if (onlyFiles || whole == "-" || whole.empty() || whole[0] != '-') {
-      parsed.files.push_back(whole);
-      continue;
-    }
-    if (whole == "--") {
-      onlyFiles = true;
-      continue;
-    }
-    switch (ParseCommonOption(command, args, i, parsed.common)) {
-      case OptionParse::Taken:
-        continue;
-      case OptionParse::Failed:
-        return EXIT_USAGE;
-      case OptionParse::NotCommon:
-        break;
-    }
-    const OptionArg arg = SplitOptionArg(whole);
-    std::string value;
-    if (arg.name == "-h" || arg.name == "--help") {
-      PrintHelp(mode);
+  CommandLine line(CommandName(mode), HelpText(mode));
+  AddCommonOptions(line, parsed.common);
+  AddDocumentOptions(line, parsed.documents);
+  line.app.add_option("files", parsed.files);
+  if (mode == Mode::Check) {
+    AddSuggestionOptions(line, parsed.suggestionArgs);
+    line.app.add_option("--format", parsed.format);
+    line.app.add_flag("--no-exit-code", parsed.noExitCode);
+  } else {
+    line.app.add_option("-i,--encoding", parsed.encoding);
+    line.app.add_flag("-m,-B,-C", parsed.ispellFlag);
+    line.app.add_option("-T", parsed.ispellType);
+    line.app.add_flag("-t", parsed.tex);
+    line.app.add_flag("-H", parsed.html);
+    line.app.add_flag("-n", parsed.nroff);
+  }
+  switch (ParseCommandLine(line, args)) {
+    case ParseOutcome::SHOWN_HELP:
       return SHOWN_HELP;
-    }
-    if (mode == Mode::Check) {
-      const OptionParse suggestion =
-          ParseSuggestionOption(command, args, i, arg, parsed.suggestion);
-      if (suggestion == OptionParse::Failed) return EXIT_USAGE;
-      if (suggestion == OptionParse::Taken) continue;
-    }
-    if (mode == Mode::Check && arg.name == "--format") {
-      if (!TakeOptionValue(command, args, i, arg, value)) return EXIT_USAGE;
-      if (value != "text" && value != "json") {
-        ReportError(command, "--format is text or json, not '" + value + "'");
-        return EXIT_USAGE;
-      }
-      parsed.json = value == "json";
-    } else if (mode == Mode::Check && arg.name == "--no-exit-code" && !arg.hasValue) {
-      parsed.noExitCode = true;
-    } else if (mode == Mode::List && (arg.name == "-m" || arg.name == "-B" || arg.name == "-C")) {
-      continue;  // ispell clients' options without meaning here
-    } else if (mode == Mode::List && arg.name == "-T") {
-      if (!TakeOptionValue(command, args, i, arg, value)) return EXIT_USAGE;
-    } else if (mode == Mode::List && (arg.name == "-i" || arg.name == "--encoding")) {
-      if (!TakeOptionValue(command, args, i, arg, value)) return EXIT_USAGE;
-      if (!ParseInputEncoding(value, parsed.latin1Input)) {
-        ReportError(command, "--encoding is utf-8 or latin-1, not '" + value + "'");
-        return EXIT_USAGE;
-      }
-    } else {
-      ReportError(command, "unknown option '" + whole + "' (try 'orthspell " +
-                               std::string(command) + " --help')");
+    case ParseOutcome::FAILED:
+      return EXIT_USAGE;
+    case ParseOutcome::GO_ON:
+      break;
+  }
+  const char* command = CommandName(mode);
+  if (mode == Mode::Check) {
+    if (!FinishSuggestionOptions(line, parsed.suggestionArgs, parsed.suggestion)) return EXIT_USAGE;
+    if (parsed.format != "text" && parsed.format != "json") {
+      ReportError(command, "--format is text or json, not '" + parsed.format + "'");
       return EXIT_USAGE;
     }
+  } else {
+    if (line.app.count("--encoding") > 0 &&
+        !ParseInputEncoding(parsed.encoding, parsed.latin1Input)) {
+      ReportError(command, "--encoding is utf-8 or latin-1, not '" + parsed.encoding + "'");
+      return EXIT_USAGE;
+    }
+    // hunspell's mode options.
+    if (parsed.documents.mode.empty()) {
+      if (parsed.tex) parsed.documents.mode = "tex";
+      if (parsed.html) parsed.documents.mode = "html";
+      if (parsed.nroff) parsed.documents.mode = "nroff";
+    }
   }
+  if (!ResolveDocumentOptions(line, parsed.documents)) return EXIT_USAGE;
   if (parsed.files.empty()) parsed.files.push_back("-");
   return EXIT_OK;
-}
-
-bool ReadInput(const std::string& name, std::string& bytes, std::string& error) {
-  const bool fromStdin = name == "-";
-  std::FILE* file = fromStdin ? stdin : std::fopen(name.c_str(), "rb");
-  if (file == nullptr) {
-    error = name + ": " + std::strerror(errno);
-    return false;
-  }
-  bytes.clear();
-  char chunk[1 << 16];
-  size_t got = 0;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
-  const bool failed = std::ferror(file) != 0;
-  const int savedErrno = errno;
-  if (!fromStdin) std::fclose(file);
-  if (failed) {
-    error = (fromStdin ? std::string(STDIN_NAME) : name) + ": " + std::strerror(savedErrno);
-    return false;
-  }
-  return true;
 }
 
 struct CheckRun {
   Mode mode = Mode::Check;
   const CheckArgs* args = nullptr;
-  CheckerSession* checker = nullptr;
-  uint32_t options = 0;
-  std::map<std::string, std::vector<ScoredWord>> suggestionCache;  // by Latin-1 word
   ProgressLine progress;
-  uint64_t words = 0;
   bool warnedInvalidUtf8 = false;
-  bool found = false;
   bool failed = false;
 };
-
-const std::vector<ScoredWord>& CachedSuggestions(CheckRun& run, const std::string& word) {
-  const auto known = run.suggestionCache.find(word);
-  if (known != run.suggestionCache.end()) return known->second;
-  std::vector<ScoredWord> suggestions;
-  if (SuggestWords(run.checker->session, word, run.args->suggestion, suggestions) < 0) {
-    suggestions.clear();  // no suggestions rather than no report
-  }
-  return run.suggestionCache.emplace(word, std::move(suggestions)).first->second;
-}
-
-const char* KindName(FindingKind kind) {
-  switch (kind) {
-    case FindingKind::Misspelled:
-      return "misspelled";
-    case FindingKind::Replacement:
-      return "replacement";
-    case FindingKind::Suggestion:
-      return "suggestion";
-    case FindingKind::Doubled:
-      return "doubled";
-  }
-  return "misspelled";
-}
-
-std::string FormatFinding(CheckRun& run, const std::string& fileName, const TextPosition& at,
-                          const std::string& written, const BlockFinding& finding) {
-  std::vector<ScoredWord> none;
-  const std::vector<ScoredWord>& suggestions =
-      finding.kind == FindingKind::Misspelled ? CachedSuggestions(run, finding.word) : none;
-  const std::string other = Latin1ToUtf8Text(finding.other);
-  if (run.args->json) {
-    std::string line =
-        "{\"file\":" + JsonString(fileName) + ",\"line\":" + std::to_string(at.line) +
-        ",\"column\":" + std::to_string(at.column) + ",\"word\":" + JsonString(written) +
-        ",\"kind\":\"" + KindName(finding.kind) + "\"";
-    if (!finding.other.empty()) line += ",\"replacement\":" + JsonString(other);
-    line += ",\"suggestions\":[";
-    for (size_t i = 0; i < suggestions.size(); ++i) {
-      line += (i > 0 ? ",{\"word\":" : "{\"word\":") +
-              JsonString(Latin1ToUtf8Text(suggestions[i].word)) +
-              ",\"score\":" + std::to_string(suggestions[i].score) + "}";
-    }
-    return line + "]}\n";
-  }
-  std::string line =
-      fileName + ":" + std::to_string(at.line) + ":" + std::to_string(at.column) + ": ";
-  switch (finding.kind) {
-    case FindingKind::Doubled:
-      return line + "doubled word '" + written + "'\n";
-    case FindingKind::Replacement:
-      return line + written + " ==> " + other + "\n";
-    case FindingKind::Suggestion:
-      return line + written + " -> " + other + "\n";
-    case FindingKind::Misspelled:
-      break;
-  }
-  line += written;
-  for (size_t i = 0; i < suggestions.size(); ++i) {
-    line += (i == 0 ? " -> " : ", ") + Latin1ToUtf8Text(suggestions[i].word);
-  }
-  return line + "\n";
-}
-
-void CheckInput(CheckRun& run, const std::string& name, const std::string& input) {
-  const std::string fileName = name == "-" ? STDIN_NAME : name;
-  EdgeText text;
-  if (run.args->latin1Input) {
-    text.latin1 = input;
-    text.sourceOffset.resize(input.size() + 1);
-    for (size_t i = 0; i < text.sourceOffset.size(); ++i) text.sourceOffset[i] = i;
-  } else {
-    text = DecodeEdgeText(input);
-  }
-  if (text.invalidUtf8 && !run.warnedInvalidUtf8 &&
-      !(run.mode == Mode::List && ErrorsShareOutput())) {
-    ClearProgress(run.progress);
-    ReportError(CommandName(run.mode),
-                fileName + ": not valid UTF-8; the invalid bytes are read as Latin-1");
-    run.warnedInvalidUtf8 = true;
-  }
-  const LineIndex lines = IndexLines(text.latin1);
-  std::string out;
-  WalkCounts counts;
-  const int32_t walked = WalkText(
-      run.checker->session, run.options, text.latin1, run.progress.enabled,
-      [&](const BlockFinding& finding) {
-        if (run.mode == Mode::List) {
-          // The input's own bytes, so that a client finds the word in its
-          // buffer whatever encoding it sent.
-          if (finding.kind != FindingKind::Doubled) {
-            out += SourceSlice(input, text, finding.offset, finding.offset + finding.length);
-            out += "\n";
-          }
-          return;
-        }
-        const std::string written =
-            SourceTextUtf8(input, text, finding.offset, finding.offset + finding.length);
-        run.found = true;
-        out += FormatFinding(run, fileName, PositionOf(lines, finding.offset), written, finding);
-      },
-      counts);
-  run.words += counts.words;
-  if (!out.empty()) {
-    ClearProgress(run.progress);
-    std::fwrite(out.data(), 1, out.size(), stdout);
-  }
-  if (walked < 0) {
-    ClearProgress(run.progress);
-    ReportError(CommandName(run.mode), fileName + ": " + DescribeEngineError(walked));
-    run.failed = true;
-  }
-}
 
 int RunCheckOrList(Mode mode, const std::vector<std::string>& args) {
   const char* command = CommandName(mode);
@@ -357,41 +232,62 @@ int RunCheckOrList(Mode mode, const std::vector<std::string>& args) {
     return status == SHOWN_HELP ? EXIT_OK : status;
   }
   if (mode == Mode::List) parsed.common.noDoubled = true;
-  CheckerSession checker;
+  CheckerSession session;
   std::string error;
-  if (!OpenCheckerSession(parsed.common, checker, error)) {
+  if (!OpenCheckerSession(parsed.common, session, error)) {
     ReportError(command, error);
     return EXIT_USAGE;
   }
   CheckRun run;
   run.mode = mode;
   run.args = &parsed;
-  run.checker = &checker;
-  run.options = CheckOptionBits(parsed.common);
   run.progress = StartProgress(parsed.files.size());
-  std::string input;
+  const PrintStyle style = mode == Mode::List        ? PrintStyle::WORDS
+                           : parsed.format == "json" ? PrintStyle::JSON
+                                                     : PrintStyle::TEXT;
+  FindingPrinter printer(stdout, style, session.session, parsed.suggestion);
+  printer.SetBeforeWrite([&run]() { ClearProgress(run.progress); });
+  CheckPolicy policy = MakeCheckPolicy(parsed.common, parsed.documents);
+  policy.latin1Input = parsed.latin1Input;
+  DocumentChecker checker(session.session, policy, printer);
+  ModeChoice modeChoice;
+  modeChoice.format = parsed.documents.format;
+  modeChoice.modeName = parsed.documents.mode;
+  modeChoice.options = parsed.documents.formatOptions;
+  for (char& c : modeChoice.modeName)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   for (size_t i = 0; i < parsed.files.size(); ++i) {
-    if (!ReadInput(parsed.files[i], input, error)) {
+    const std::string& name = parsed.files[i];
+    printer.SetFileName(name == "-" ? STDIN_NAME : name);
+    const bool read = CheckDocument(name, modeChoice, checker, error);
+    printer.Flush();
+    if (checker.sawInvalidUtf8() && !run.warnedInvalidUtf8 &&
+        !(mode == Mode::List && ErrorsShareOutput())) {
+      ClearProgress(run.progress);
+      ReportError(command, (name == "-" ? std::string(STDIN_NAME) : name) +
+                               ": not valid UTF-8; the invalid bytes are read as Latin-1");
+      run.warnedInvalidUtf8 = true;
+    }
+    if (!read) {
       ClearProgress(run.progress);
       ReportError(command, error);
       run.failed = true;
-    } else {
-      CheckInput(run, parsed.files[i], input);
     }
-    UpdateProgress(run.progress, i + 1, run.words);
+    UpdateProgress(run.progress, i + 1, checker.wordsChecked());
   }
   ClearProgress(run.progress);
-  if (!CloseCheckerSession(checker, error)) {
+  const bool written = printer.Flush();
+  if (!CloseCheckerSession(session, error)) {
     ReportError(command, error);
     run.failed = true;
   }
-  if (std::fflush(stdout) != 0) {
+  if (!written || std::fflush(stdout) != 0) {
     ReportError(command, "cannot write the output");
     return EXIT_USAGE;
   }
   if (run.failed) return EXIT_USAGE;
   if (mode == Mode::List || parsed.noExitCode) return EXIT_OK;
-  return run.found ? EXIT_FAILED : EXIT_OK;
+  return printer.foundSomething() ? EXIT_FAILED : EXIT_OK;
 }
 
 }  // namespace

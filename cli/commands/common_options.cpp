@@ -4,8 +4,13 @@
 
 #include "orth.h"
 #include "check/word_lookup.h"
+#include "commands/commands.h"
 
 namespace orth::cli {
+
+void ReportError(const char* command, const std::string& message) {
+  std::fprintf(stderr, "orthspell %s: %s\n", command, message.c_str());
+}
 
 namespace {
 

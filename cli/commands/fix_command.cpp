@@ -18,7 +18,7 @@
 #include "commands/commands.h"
 #include "commands/common_options.h"
 #include "commands/fix_session.h"
-#include "encoding/mapped_text.h"
+#include "encoding/engine_text.h"
 #include "orth.h"
 #include "commands/terminal.h"
 

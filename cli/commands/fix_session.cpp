@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "encoding/edge_text.h"
+#include "encoding/engine_text.h"
 #include "orth.h"
 #include "check/word_lookup.h"
 

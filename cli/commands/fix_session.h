@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "encoding/mapped_text.h"
+#include "encoding/engine_text.h"
 #include "commands/terminal.h"
 
 namespace orth::cli {

@@ -5,11 +5,12 @@
 #include <vector>
 
 #include "check/checker_session.h"
+#include "check/word_lookup.h"
+#include "commands/command_line.h"
 #include "commands/commands.h"
 #include "commands/common_options.h"
-#include "encoding/edge_text.h"
+#include "encoding/engine_text.h"
 #include "orth.h"
-#include "check/word_lookup.h"
 
 namespace orth::cli {
 
@@ -119,47 +120,26 @@ const char* CommandName(WordCommand command) {
   return "suggest";
 }
 
-void PrintHelp(WordCommand command) {
-  const char* help = command == WordCommand::Suggest      ? SUGGEST_HELP
-                     : command == WordCommand::SoundsLike ? SOUNDS_LIKE_HELP
-                                                          : ADD_HELP;
-  std::printf(help, CommonOptionsHelpIndented(2).c_str());
-}
-
 int ParseWordArgs(WordCommand which, const std::vector<std::string>& args, WordArgs& parsed) {
   const char* command = CommandName(which);
-  bool onlyWords = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& whole = args[i];
-    if (onlyWords || whole.empty() || whole[0] != '-' || whole == "-") {
-      parsed.words.push_back(whole);
-      continue;
-    }
-    if (whole == "--") {
-      onlyWords = true;
-      continue;
-    }
-    switch (ParseCommonOption(command, args, i, parsed.common)) {
-      case OptionParse::Taken:
-        continue;
-      case OptionParse::Failed:
-        return EXIT_USAGE;
-      case OptionParse::NotCommon:
-        break;
-    }
-    const OptionArg arg = SplitOptionArg(whole);
-    if (arg.name == "-h" || arg.name == "--help") {
-      PrintHelp(which);
+  const char* help = which == WordCommand::Suggest      ? SUGGEST_HELP
+                     : which == WordCommand::SoundsLike ? SOUNDS_LIKE_HELP
+                                                        : ADD_HELP;
+  CommandLine line(command, help);
+  AddCommonOptions(line, parsed.common);
+  SuggestionArgs suggestionArgs;
+  if (which == WordCommand::Suggest) AddSuggestionOptions(line, suggestionArgs);
+  line.app.add_option("words", parsed.words);
+  switch (ParseCommandLine(line, args)) {
+    case ParseOutcome::SHOWN_HELP:
       return SHOWN_HELP;
-    }
-    if (which == WordCommand::Suggest) {
-      const OptionParse suggestion =
-          ParseSuggestionOption(command, args, i, arg, parsed.suggestion);
-      if (suggestion == OptionParse::Failed) return EXIT_USAGE;
-      if (suggestion == OptionParse::Taken) continue;
-    }
-    ReportError(command, "unknown option '" + whole + "' (try 'orthspell " + std::string(command) +
-                             " --help')");
+    case ParseOutcome::FAILED:
+      return EXIT_USAGE;
+    case ParseOutcome::GO_ON:
+      break;
+  }
+  if (which == WordCommand::Suggest &&
+      !FinishSuggestionOptions(line, suggestionArgs, parsed.suggestion)) {
     return EXIT_USAGE;
   }
   if (parsed.words.empty()) {

@@ -2,14 +2,18 @@
 // word through a block, and the answer lines.
 #include "output/pipe_protocol.h"
 
+#include <algorithm>
 #include <cstring>
 #include <istream>
+#include <memory>
 #include <ostream>
 
-#include "encoding/edge_text.h"
-#include "encoding/mapped_text.h"
-#include "orth.h"
+#include "check/document_checker.h"
 #include "check/word_lookup.h"
+#include "encoding/engine_text.h"
+#include "input/document_reader.h"
+#include "lexcompiler/text_encoding.h"
+#include "orth.h"
 
 namespace orth::cli {
 
@@ -48,39 +52,108 @@ std::vector<std::string> EngineSuggestions(const PipeChecker& checker, const std
   return out;
 }
 
-// A block over one line, closed when the walk is done.
-struct LineBlock {
-  int32_t session;
-  int32_t block;
-  ~LineBlock() {
-    if (block >= 0) ORTH_CloseBlock(session, block);
+// Checks the lines of a conversation as one document in the current mode
+// and collects the answers of each line.
+class LineChecker final : public FindingSink {
+ public:
+  explicit LineChecker(const PipeChecker& pipe)
+      : pipe_(pipe), checker_(pipe.session, Policy(pipe), *this) {
+    checker_.StartDocument();
+    SetMode(pipe.mode);
   }
-};
 
-// The engine's word check of one Latin-1 word: the suggestions to answer
-// with, or nullopt-like "correct" when the word is fine.
-bool CheckEngineWord(const PipeChecker& checker, const std::string& word,
-                     std::vector<std::string>& suggestions) {
-  char other[WORD_MAX + 8] = {};
-  const int32_t findings =
-      ORTH_CheckWord(checker.session, checker.options, word.c_str(), other, sizeof other);
-  if (findings < 0) return true;
-  if ((findings & (RES_MISSPELLED | RES_CHANGE_WORD | RES_SUGGEST_WORD)) == 0) return true;
-  std::vector<std::string> engine = EngineSuggestions(checker, word);
-  // A replacement list hit is a miss whose first suggestion is the
-  // replacement.
-  if ((findings & (RES_CHANGE_WORD | RES_SUGGEST_WORD)) != 0 && other[0] != '\0') {
-    suggestions.emplace_back(other);
+  void SetMode(const DocumentFormat* format) {
+    const DocumentFormat& chosen = format != nullptr ? *format : TextFormat();
+    ParserContext context;
+    context.modeName = std::string(chosen.name);
+    context.options = &pipe_.formatOptions;
+    parser_ = chosen.make(context);
   }
-  for (std::string& s : engine) {
-    bool repeated = false;
-    for (const std::string& kept : suggestions) repeated = repeated || kept == s;
-    if (!repeated && suggestions.size() < static_cast<std::size_t>(checker.maxSuggestions)) {
-      suggestions.push_back(std::move(s));
+
+  void ForgetLookups() { checker_.ForgetLookups(); }
+
+  std::vector<WordAnswer> Check(std::string_view text, bool latin1, std::size_t offsetBase) {
+    answers_.clear();
+    line_.assign(text);
+    line_ += '\n';
+    latin1_ = latin1;
+    offsetBase_ = offsetBase;
+    checker_.SetLatin1Input(latin1);
+    size_t taken = 0;
+    while (taken < line_.size()) {
+      const std::string_view rest = std::string_view(line_).substr(taken);
+      checker_.BeginPiece(rest, base_ + taken);
+      size_t now = parser_->Parse(rest, base_ + taken, InputEnd::FULL, checker_);
+      if (now == 0 || now > rest.size()) now = rest.size();
+      checker_.EndPiece(base_ + taken + now);
+      taken += now;
     }
+    base_ += line_.size();
+    return std::move(answers_);
   }
-  return false;
-}
+
+  bool wantsCorrectWords() const override { return true; }
+
+  void Word(const CheckedWord& word, DocumentChecker&) override {
+    if (word.verdict == WordVerdict::DOUBLED || word.sourceBegin < base_ ||
+        word.sourceEnd > base_ + line_.size()) {
+      return;
+    }
+    const size_t begin = word.sourceBegin - base_;
+    const size_t end = word.sourceEnd - base_;
+    WordAnswer answer;
+    answer.word = line_.substr(begin, end - begin);
+    // Offsets count bytes of Latin-1 lines and characters of UTF-8 ones.
+    answer.offset =
+        offsetBase_ + (latin1_ ? begin : CountCharacters(std::string_view(line_).substr(0, begin)));
+    answer.correct = word.verdict == WordVerdict::CORRECT;
+    if (!answer.correct) {
+      std::vector<std::string> suggestions;
+      // A replacement list's hit is a miss whose first suggestion is the
+      // replacement.
+      if (!word.other.empty()) suggestions.emplace_back(word.other);
+      for (std::string& s : EngineSuggestions(pipe_, std::string(word.word))) {
+        if (suggestions.size() >= static_cast<std::size_t>(pipe_.maxSuggestions)) break;
+        if (std::find(suggestions.begin(), suggestions.end(), s) == suggestions.end()) {
+          suggestions.push_back(std::move(s));
+        }
+      }
+      for (const std::string& s : suggestions) {
+        answer.suggestions.push_back(latin1_ ? s : Latin1ToUtf8Text(s));
+      }
+    }
+    answers_.push_back(std::move(answer));
+  }
+
+ private:
+  static CheckPolicy Policy(const PipeChecker& pipe) {
+    CheckPolicy policy;
+    policy.engineOptions = pipe.options;
+    policy.reportDoubled = false;  // words come one at a time
+    policy.skipKinds = pipe.skipKinds;
+    return policy;
+  }
+
+  static size_t CountCharacters(std::string_view utf8) {
+    size_t count = 0;
+    for (std::size_t i = 0; i < utf8.size();) {
+      uint32_t c = 0;
+      const std::size_t length = DecodeUtf8Char(utf8.substr(i), c);
+      i += length == 0 ? 1 : length;
+      ++count;
+    }
+    return count;
+  }
+
+  const PipeChecker& pipe_;
+  DocumentChecker checker_;
+  std::unique_ptr<DocumentParser> parser_;
+  std::string line_;
+  bool latin1_ = false;
+  std::size_t offsetBase_ = 0;
+  std::size_t base_ = 0;  // where the line starts in the conversation
+  std::vector<WordAnswer> answers_;
+};
 
 // Adds a word of a command line to a lexicon; warns when the engine refuses.
 void AddCommandWord(const PipeChecker& checker, int32_t lex, std::string_view text, bool latin1,
@@ -120,7 +193,9 @@ PipeCommand ParsePipeCommand(std::string_view line) {
     case '%':
       return {PipeCommandKind::TERSE_OFF, rest, 1};
     case '+':
+      return {PipeCommandKind::MODE_TEX, rest, 1};
     case '-':
+      return {PipeCommandKind::MODE_DEFAULT, rest, 1};
     case '~':
       return {PipeCommandKind::IGNORED, rest, 1};
     default:
@@ -157,45 +232,8 @@ std::string FormatWordAnswer(const WordAnswer& answer) {
   return line;
 }
 
-std::vector<WordAnswer> CheckPipeLine(const PipeChecker& checker, std::string_view text,
-                                      bool latin1, std::size_t offsetBase) {
-  std::vector<WordAnswer> answers;
-  // One engine byte per character, so engine positions are the offsets.
-  const MappedText mapped = MakeMappedText(text, latin1);
-  const std::string& engine = mapped.engine;
-  if (engine.empty()) return answers;
-  const auto length = static_cast<uint32_t>(engine.size());
-  LineBlock line{checker.session,
-                 ORTH_OpenBlock(checker.session, engine.data(), length, length + 1, 1)};
-  if (line.block < 0) return answers;
-  std::vector<char> word(engine.size() + 1);
-  do {
-    uint32_t cursor = 0;
-    ORTH_GetBlockInfo(checker.session, line.block, nullptr, nullptr, &cursor, nullptr);
-    if (ORTH_GetBlockWord(checker.session, line.block, word.data(),
-                          static_cast<uint32_t>(word.size())) < 0) {
-      break;
-    }
-    const std::string latinWord(word.data());
-    // The cursor stands on the word's first letter; find it from there in
-    // case it stood before it.
-    const std::size_t start = engine.find(latinWord, cursor);
-    if (latinWord.empty() || start == std::string::npos) break;
-    const std::size_t end = start + latinWord.size();
-    WordAnswer answer;
-    answer.offset = offsetBase + start;
-    answer.word = EncodeMappedText(mapped, start, end);
-    std::vector<std::string> suggestions;
-    answer.correct = CheckEngineWord(checker, latinWord, suggestions);
-    for (const std::string& s : suggestions) {
-      answer.suggestions.push_back(mapped.utf8 ? Latin1ToUtf8Text(s) : s);
-    }
-    answers.push_back(std::move(answer));
-  } while (ORTH_NextBlockWord(checker.session, line.block) == 0);
-  return answers;
-}
-
 int RunPipeLoop(std::istream& in, std::ostream& out, PipeChecker& checker) {
+  LineChecker lines(checker);
   bool terse = false;
   bool personalModified = false;
   int32_t runLex = -1;  // in-memory Accept list for @word (and for *word without -p)
@@ -221,8 +259,7 @@ int RunPipeLoop(std::istream& in, std::ostream& out, PipeChecker& checker) {
     const PipeCommand command = ParsePipeCommand(line);
     switch (command.kind) {
       case PipeCommandKind::CHECK_LINE: {
-        for (const WordAnswer& answer :
-             CheckPipeLine(checker, command.text, latin1, command.offsetBase)) {
+        for (const WordAnswer& answer : lines.Check(command.text, latin1, command.offsetBase)) {
           if (answer.correct && terse) continue;
           out << FormatWordAnswer(answer) << '\n';
         }
@@ -239,10 +276,18 @@ int RunPipeLoop(std::istream& in, std::ostream& out, PipeChecker& checker) {
                          command.kind == PipeCommandKind::ADD_PERSONAL_LOWER);
         }
         personalModified = personalModified || personal;
+        lines.ForgetLookups();
         break;
       }
       case PipeCommandKind::ACCEPT_FOR_RUN:
         if (runList() >= 0) AddCommandWord(checker, runLex, command.text, latin1, false);
+        lines.ForgetLookups();
+        break;
+      case PipeCommandKind::MODE_TEX:
+        lines.SetMode(FindFormat("tex"));
+        break;
+      case PipeCommandKind::MODE_DEFAULT:
+        lines.SetMode(checker.mode);
         break;
       case PipeCommandKind::SAVE_PERSONAL:
         save();

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "document/document_format.h"
+
 namespace orth::cli {
 
 // What an input line asks for.
@@ -22,7 +24,9 @@ enum class PipeCommandKind {
   SAVE_PERSONAL,       // #
   TERSE_ON,            // !
   TERSE_OFF,           // %
-  IGNORED,             // + - ~...: modes this tool does not have
+  MODE_TEX,            // +: read the following lines as TeX
+  MODE_DEFAULT,        // -: back to the mode of the command line
+  IGNORED,             // ~...: a setting this tool does not have
 };
 
 struct PipeCommand {
@@ -66,6 +70,9 @@ struct PipeChecker {
   int maxSuggestions = 10;
   bool classic = false;  // the classic suggestion search instead of the ranked one
   PipeEncoding encoding = PipeEncoding::AUTO;
+  const DocumentFormat* mode = nullptr;  // how lines are read (null: plain text)
+  FormatOptions formatOptions;
+  uint32_t skipKinds = 0xFFFFFFFFu;  // NonWordKind bits of what is not checked
   // Writes the personal list to its file; returns an error message, empty on
   // success. Unset when there is no personal list file.
   std::function<std::string()> savePersonal;
@@ -74,16 +81,13 @@ struct PipeChecker {
   std::function<void(const std::string&)> warn;
 };
 
-// Checks one line of text (the CHECK_LINE text, in the line's encoding) and
-// returns the answers of its words in order. latin1 tells whether the text
-// is Latin-1 (else UTF-8); offsets count bytes for Latin-1 and characters
-// for UTF-8, starting at offsetBase.
-std::vector<WordAnswer> CheckPipeLine(const PipeChecker& checker, std::string_view text,
-                                      bool latin1, std::size_t offsetBase);
-
 // Reads lines from in until its end, answers each on out (flushed after
 // every answer) and carries out the commands; saves the personal list at
-// '#' and at the end of input. Returns 0, or 1 when the final save failed.
+// '#' and at the end of input. Lines are read in the checker's mode (or as
+// TeX after '+'), one after the other as one document, so that a construct
+// over several lines (a math environment) is skipped whole. Answers are in
+// the line's encoding, offsets in bytes for Latin-1 and characters for UTF-8.
+// Returns 0, or 1 when the final save failed.
 int RunPipeLoop(std::istream& in, std::ostream& out, PipeChecker& checker);
 
 }  // namespace orth::cli

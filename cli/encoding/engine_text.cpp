@@ -1,14 +1,33 @@
-// The engine's Latin-1 view of a text and the way back to its bytes.
-#include "encoding/mapped_text.h"
+#include "encoding/engine_text.h"
 
 #include <algorithm>
 
-#include "encoding/edge_text.h"
 #include "lexcompiler/text_encoding.h"
 
 namespace orth::cli {
 
 namespace {
+
+constexpr char APOSTROPHE_BYTE = 39;
+
+bool IsTypographicApostrophe(uint32_t codePoint) {
+  return codePoint == 0x2019 || codePoint == 0x2018 || codePoint == 0x02BC;
+}
+
+}  // namespace
+
+char EngineByteOf(uint32_t codePoint) {
+  if (codePoint < 0x100) return static_cast<char>(codePoint);
+  if (IsTypographicApostrophe(codePoint)) return APOSTROPHE_BYTE;
+  if ((codePoint >= 0x2000 && codePoint <= 0x200A) || codePoint == 0x2028 || codePoint == 0x2029 ||
+      codePoint == 0x202F || codePoint == 0x205F || codePoint == 0x3000) {
+    return ' ';
+  }
+  if (codePoint >= 0x2010 && codePoint <= 0x2015) return '-';
+  if (codePoint >= 0x201A && codePoint <= 0x201F) return '"';
+  if (codePoint == 0x2026) return '.';
+  return NON_LATIN1_STAND_IN;
+}
 
 void AppendUtf8(std::string& out, uint32_t c) {
   if (c < 0x80) {
@@ -28,8 +47,6 @@ void AppendUtf8(std::string& out, uint32_t c) {
   }
 }
 
-}  // namespace
-
 bool IsValidUtf8(std::string_view text) {
   for (std::size_t i = 0; i < text.size();) {
     uint32_t c = 0;
@@ -40,8 +57,42 @@ bool IsValidUtf8(std::string_view text) {
   return true;
 }
 
-char EngineByteOf(uint32_t character) {
-  return character < 0x100 ? static_cast<char>(character) : Latin1StandIn(character);
+bool WordToLatin1(std::string_view utf8, std::string& latin1) {
+  latin1.clear();
+  for (std::size_t i = 0; i < utf8.size();) {
+    uint32_t c = static_cast<unsigned char>(utf8[i]);
+    std::size_t length = DecodeUtf8Char(utf8.substr(i), c);
+    if (length == 0) {
+      c = static_cast<unsigned char>(utf8[i]);
+      length = 1;
+    }
+    const char byte = EngineByteOf(c);
+    if (c >= 0x100 && !IsTypographicApostrophe(c)) return false;
+    latin1.push_back(byte);
+    i += length;
+  }
+  return true;
+}
+
+std::string Latin1ToUtf8Text(std::string_view latin1) {
+  return Latin1ToUtf8(latin1);
+}
+
+std::string WellFormedUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size();) {
+    uint32_t c = 0;
+    const std::size_t length = DecodeUtf8Char(bytes.substr(i), c);
+    if (length == 0) {
+      AppendUtf8(out, static_cast<unsigned char>(bytes[i]));
+      ++i;
+    } else {
+      out.append(bytes.substr(i, length));
+      i += length;
+    }
+  }
+  return out;
 }
 
 MappedText MakeMappedText(std::string_view bytes, bool latin1) {
