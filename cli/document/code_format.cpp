@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "document/code_languages.h"
+#include "document/code_scan.h"
 #include "document/document_format.h"
 #include "document/line_cut.h"
 
@@ -26,17 +27,19 @@ namespace orth::cli {
 
 namespace {
 
-constexpr size_t kNone = std::string_view::npos;
-constexpr size_t kStop = kNone - 1;  // a look-ahead needs the rest of a cut line
+constexpr size_t kNone = kScanNone;
+constexpr size_t kStop = kScanMore;  // a look-ahead needs the rest of a cut line
 constexpr size_t kMaxFrames = 64;    // deeper nesting is read as code or text
-constexpr size_t kMaxRegex = 1024;
 constexpr size_t kMaxHashes = 255;
-constexpr size_t kMaxDelimiter = 16;  // of a C++ raw string
-constexpr size_t kMaxHeredocWord = 128;
 constexpr size_t kMaxHeredocs = 8;  // announced on one line
 constexpr size_t kCutMargin = 16;   // bytes left for the next call when a line is cut
 
 enum class Kind : uint8_t { CODE, HOLE, LINE_COMMENT, BLOCK_COMMENT, STRING, HEREDOC, SKIP };
+
+// Where a shell word may start: after white space or an operator.
+bool IsWordStart(char previous) {
+  return previous != '\0' && std::strchr(" \t\r\n\f\v;&|()<>", previous) != nullptr;
+}
 
 // What the lexer is inside of. The code of the file is always at the bottom
 // of the stack; comments, strings and substitutions nest on it.
@@ -54,80 +57,6 @@ struct Frame {
   size_t depth = 0;  // CODE and HOLE: open brackets; BLOCK_COMMENT: nesting
   std::string end;   // STRING: its closing text; HEREDOC: its word; LINE_COMMENT: the marker
 };
-
-// Where a substitution starts inside a string, and what to do with it.
-struct HoleStart {
-  enum Action : uint8_t { NONE, PUSH, SKIP, LITERAL } action = NONE;
-  size_t length = 0;
-  char open = 0;
-  char close = 0;
-  size_t depth = 1;
-  bool arithmetic = false;
-};
-
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-bool IsLetter(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-bool IsIdentifierByte(char c) {
-  return IsLetter(c) || IsDigit(c) || c == '_' || static_cast<unsigned char>(c) >= 0x80;
-}
-bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
-}
-// Where a shell word may start: after white space or an operator.
-bool IsWordStart(char previous) {
-  return std::strchr(" \t\r\n\f\v;&|()<>", previous) != nullptr && previous != '\0';
-}
-size_t Utf8Length(char lead) {
-  const auto byte = static_cast<unsigned char>(lead);
-  return byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
-}
-int DigitValue(char c) {
-  if (IsDigit(c)) return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return 99;
-}
-
-// Words after which a slash starts a regular expression, not a division.
-bool IsRegexKeyword(std::string_view word) {
-  static constexpr std::string_view kKeywords[] = {
-      "return", "typeof", "instanceof", "in",   "of",    "new",   "delete",
-      "void",   "throw",  "case",       "else", "yield", "await", "do"};
-  for (const std::string_view keyword : kKeywords) {
-    if (word == keyword) return true;
-  }
-  return false;
-}
-
-// The UTF-8 form of a code point that stands for readable text, or empty
-// for controls, surrogates and values out of range.
-std::string Readable(uint32_t codePoint) {
-  std::string out;
-  if (codePoint < 0x20 || codePoint == 0x7F || (codePoint >= 0x80 && codePoint < 0xA0) ||
-      (codePoint >= 0xD800 && codePoint < 0xE000) || codePoint > 0x10FFFF) {
-    return out;
-  }
-  if (codePoint < 0x80) {
-    out += static_cast<char>(codePoint);
-  } else if (codePoint < 0x800) {
-    out += static_cast<char>(0xC0 | (codePoint >> 6));
-    out += static_cast<char>(0x80 | (codePoint & 0x3F));
-  } else if (codePoint < 0x10000) {
-    out += static_cast<char>(0xE0 | (codePoint >> 12));
-    out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (codePoint & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (codePoint >> 18));
-    out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (codePoint & 0x3F));
-  }
-  return out;
-}
 
 class CodeParser final : public DocumentParser {
  public:
@@ -182,14 +111,6 @@ class CodeParser final : public DocumentParser {
   void Break(size_t at) { sink_->Break(base_ + at); }
   bool Match(size_t at, std::string_view text) const {
     return !text.empty() && text.size() <= limit_ - at && in_.compare(at, text.size(), text) == 0;
-  }
-  char At(size_t at) const { return at < limit_ ? in_[at] : '\0'; }
-  // The first `c` in [from, limit_), or kNone.
-  size_t Find(char c, size_t from) const {
-    if (from >= limit_) return kNone;
-    const void* found = std::memchr(in_.data() + from, c, limit_ - from);
-    return found != nullptr ? static_cast<size_t>(static_cast<const char*>(found) - in_.data())
-                            : kNone;
   }
   char PreviousByte(size_t at) const {
     if (base_ + at == codeStart_) return '\n';
@@ -331,9 +252,16 @@ class CodeParser final : public DocumentParser {
 
   // ---- Code ----
 
+  // What a look-ahead's answer means here: kScanMore stops the call when the
+  // construct may be seen whole in the next one, else it means nothing.
+  size_t Settle(size_t scanned) const {
+    return scanned != kScanMore ? scanned : Stop() ? kStop : kNone;
+  }
+  std::string_view Visible() const { return in_.substr(0, limit_); }
+
   size_t LexCode(size_t i) {
     const char c = in_[i];
-    if (IsSpace(c)) return i + 1;
+    if (IsCodeSpace(c)) return i + 1;
     Frame& frame = frames_.back();
     if (frame.kind == Kind::HOLE && c == frame.close && (frame.open == 0 || frame.depth <= 1)) {
       frames_.pop_back();
@@ -341,8 +269,16 @@ class CodeParser final : public DocumentParser {
     }
     const uint16_t features = lang_.features;
     if ((features & PREPROCESSOR) != 0 && c == '#' && frames_.size() == 1 && !tokenOnLine_) {
-      const size_t next = Directive(i);
-      if (next != kNone) return next;
+      const size_t end = Settle(DirectiveEnd(Visible(), i));
+      if (end != kNone) {
+        if (end == kStop) return kStop;
+        Frame skip;
+        skip.kind = Kind::SKIP;
+        skip.flag = true;
+        frames_.push_back(skip);
+        tokenOnLine_ = true;
+        return end;
+      }
     }
     if (Match(i, lang_.blockOpen)) {
       if (frames_.size() < kMaxFrames) {
@@ -362,12 +298,13 @@ class CodeParser final : public DocumentParser {
         return OpenLineComment(i, marker);
       }
     }
-    if ((features & SHELL_SYNTAX) != 0) {
-      if (Match(i, "<<") && !(frame.kind == Kind::HOLE && frame.flag)) {
-        const size_t next = Heredoc(i);
-        if (next != kNone) return next;
+    const bool arithmetic = frame.kind == Kind::HOLE && frame.flag;
+    if ((features & SHELL_SYNTAX) != 0 && !arithmetic) {
+      if (Match(i, "<<")) {
+        const size_t end = Heredoc(i);
+        if (end != kNone) return end;
       }
-      if (Match(i, "((") && !(frame.kind == Kind::HOLE && frame.flag)) {
+      if (Match(i, "((")) {
         tokenOnLine_ = true;
         PushHole('(', ')', 2, true);
         return i + 2;
@@ -376,17 +313,20 @@ class CodeParser final : public DocumentParser {
     for (const CodeQuote& quote : lang_.quotes) {
       if (Match(i, quote.open)) return OpenQuote(i, i, quote, {});
     }
-    if (IsIdentifierByte(c) && !IsDigit(c)) return Identifier(i);
+    if (IsIdentifierByte(c) && !IsCodeDigit(c)) return Identifier(i);
     tokenOnLine_ = true;
-    if (IsDigit(c)) {
+    if (IsCodeDigit(c)) {
       size_t j = i + 1;
       while (j < limit_ && (IsIdentifierByte(in_[j]) || in_[j] == '.')) ++j;
       valueLast_ = true;
       return j;
     }
     if (c == '/' && (features & REGEX_LITERALS) != 0 && !valueLast_) {
-      const size_t next = Regex(i);
-      if (next != kNone) return next;
+      const size_t end = Settle(RegexLiteralEnd(Visible(), i));
+      if (end != kNone) {
+        valueLast_ = end != kStop;
+        return end;
+      }
     }
     valueLast_ = c == ')' || c == ']' || c == '}';
     if (c == '\\') {
@@ -404,28 +344,8 @@ class CodeParser final : public DocumentParser {
     return i + 1;
   }
 
-  // #include, #import, #pragma and #line lines: paths and compiler settings.
-  size_t Directive(size_t i) {
-    size_t j = i + 1;
-    while (j < limit_ && (in_[j] == ' ' || in_[j] == '\t')) ++j;
-    size_t k = j;
-    while (k < limit_ && (IsLetter(in_[k]) || in_[k] == '_')) ++k;
-    if (k == limit_ && Stop()) return kStop;
-    const std::string_view word = in_.substr(j, k - j);
-    if (word != "include" && word != "include_next" && word != "import" && word != "pragma" &&
-        word != "line") {
-      return kNone;
-    }
-    Frame skip;
-    skip.kind = Kind::SKIP;
-    skip.flag = true;
-    frames_.push_back(skip);
-    tokenOnLine_ = true;
-    return k;
-  }
-
-  // The rest of a skipped line; a directive's operands ("file.h", <file.h>)
-  // are skipped whole, and a comment after them is read.
+  // The rest of a skipped line. A directive's operands ("file.h",
+  // <file.h>) are skipped whole, and a comment after them is read.
   size_t LexSkip(size_t i) {
     if (!frames_.back().flag) return limit_;
     size_t j = i;
@@ -433,9 +353,9 @@ class CodeParser final : public DocumentParser {
       const char c = in_[j];
       if (c == '"' || c == '<') {
         if (j > i) return j;  // the operand starts a call of its own, which may stop
-        const size_t close = Find(c == '"' ? '"' : '>', j + 1);
-        if (close == kNone && Stop()) return kStop;
-        j = close != kNone ? close + 1 : j + 1;
+        const size_t close = in_.substr(0, limit_).find(c == '"' ? '"' : '>', j + 1);
+        if (close == std::string_view::npos && Stop()) return kStop;
+        j = close != std::string_view::npos ? close + 1 : j + 1;
       } else if (Match(j, "//") || Match(j, "/*")) {
         frames_.pop_back();
         return j;
@@ -459,6 +379,8 @@ class CodeParser final : public DocumentParser {
     frames_.push_back(std::move(comment));
     return i + marker.size();
   }
+
+  // An identifier, or the prefix of a string (r"...", u8R"(...)", br#"..."#).
   size_t Identifier(size_t i) {
     size_t j = i;
     while (j < limit_ && IsIdentifierByte(in_[j])) ++j;
@@ -470,7 +392,7 @@ class CodeParser final : public DocumentParser {
       if (raw && prefixes.raw == RawForm::HASHES) {
         size_t k = j;
         while (k < limit_ && in_[k] == '#' && k - j < kMaxHashes) ++k;
-        if (At(k) == '"') {
+        if (k < limit_ && in_[k] == '"') {
           Frame text = StringFrame(Escapes::NONE, Holes::NONE, true);
           text.end = "\"" + std::string(k - j, '#');
           return PushString(i, std::move(text), k + 1);
@@ -486,70 +408,21 @@ class CodeParser final : public DocumentParser {
     return j;
   }
 
-  // A regular expression literal: /.../flags on one line.
-  size_t Regex(size_t i) {
-    bool inClass = false;
-    size_t j = i + 1;
-    for (; j < limit_ && j - i < kMaxRegex; ++j) {
-      const char c = in_[j];
-      if (c == '\\') {
-        ++j;
-      } else if (inClass) {
-        inClass = c != ']';
-      } else if (c == '[') {
-        inClass = true;
-      } else if (c == '/') {
-        ++j;
-        while (j < limit_ && IsLetter(in_[j])) ++j;
-        valueLast_ = true;
-        return j;
-      }
-    }
-    return j >= limit_ && Stop() ? kStop : kNone;
-  }
-
-  // A heredoc operator (<<WORD, <<-'WORD', <<"WORD", <<\WORD): its text
-  // starts on the next line. <<< is a here-string, read as code.
+  // A heredoc operator: its text starts on the next line.
   size_t Heredoc(size_t i) {
-    size_t j = i + 2;
-    if (At(j) == '<') return i + 3;
-    const bool stripTabs = At(j) == '-';
-    if (stripTabs) ++j;
-    while (At(j) == ' ' || At(j) == '\t') ++j;
-    if (j >= limit_) return Stop() ? kStop : kNone;
-    bool raw = false;
-    size_t wordStart = j;
-    size_t wordEnd = j;
-    if (in_[j] == '\'' || in_[j] == '"') {
-      const size_t close = Find(in_[j], j + 1);
-      if (close >= limit_) return Stop() ? kStop : kNone;
-      raw = true;
-      wordStart = j + 1;
-      wordEnd = close;
-      j = close + 1;
-    } else {
-      if (in_[j] == '\\') {
-        raw = true;
-        wordStart = ++j;
-      }
-      while (j < limit_ && (IsLetter(in_[j]) || IsDigit(in_[j]) || in_[j] == '_')) ++j;
-      wordEnd = j;
-      if (wordEnd == limit_ && Stop()) return kStop;
-      // <<2 is a shift in arithmetic, not a heredoc
-      if (wordEnd == wordStart || IsDigit(in_[wordStart])) return kNone;
-    }
-    const size_t size = wordEnd - wordStart;
-    if (size == 0 || size > kMaxHeredocWord) return kNone;
+    const HeredocOperator heredoc = ReadHeredocOperator(Visible(), i);
+    const size_t end = Settle(heredoc.end);
+    if (end == kNone || end == kStop) return end;
     tokenOnLine_ = true;
-    if (heredocs_.size() < kMaxHeredocs) {
-      Frame text = StringFrame(raw ? Escapes::NONE : Escapes::BACKSLASH,
-                               raw ? Holes::NONE : Holes::SHELL, true);
+    if (!heredoc.word.empty() && heredocs_.size() < kMaxHeredocs) {
+      Frame text = StringFrame(heredoc.raw ? Escapes::NONE : Escapes::BACKSLASH,
+                               heredoc.raw ? Holes::NONE : Holes::SHELL, true);
       text.kind = Kind::HEREDOC;
-      text.flag = stripTabs;
-      text.end = in_.substr(wordStart, size);
+      text.flag = heredoc.stripTabs;
+      text.end = heredoc.word;
       heredocs_.push_back(std::move(text));
     }
-    return j;
+    return end;
   }
 
   // ---- Strings ----
@@ -567,7 +440,7 @@ class CodeParser final : public DocumentParser {
   size_t OpenQuote(size_t start, size_t at, const CodeQuote& quote, std::string_view prefix) {
     const size_t contentStart = at + quote.open.size();
     if ((quote.flags & CodeQuote::CHARACTER) != 0) {
-      const size_t end = CharacterEnd(at);
+      const size_t end = Settle(CharacterLiteralEnd(Visible(), at));
       if (end == kStop) return kStop;
       tokenOnLine_ = true;
       valueLast_ = true;
@@ -587,24 +460,19 @@ class CodeParser final : public DocumentParser {
       if (prefixes.raw == RawForm::PLAIN && text.escapes != Escapes::NONE) {
         text.escapes = Escapes::QUOTE;
       } else if (prefixes.raw == RawForm::DELIMITED) {
-        size_t k = contentStart;
-        while (k < limit_ && k - contentStart <= kMaxDelimiter &&
-               std::strchr("( )\\\t\v\f\r", in_[k]) == nullptr) {
-          ++k;
-        }
-        if (At(k) == '(') {
-          text.end = ")" + std::string(in_.substr(contentStart, k - contentStart)) + "\"";
+        const size_t open = Settle(RawDelimiterEnd(Visible(), contentStart));
+        if (open == kStop) return kStop;
+        if (open != kNone) {
+          text.end = ")" + std::string(in_.substr(contentStart, open - contentStart)) + "\"";
           text.escapes = Escapes::NONE;
           text.multiline = true;
-          textStart = k + 1;
-        } else if (k >= limit_ && Stop()) {
-          return kStop;
+          textStart = open + 1;
         }
       }
     }
     if (prefix.find_first_of(prefixes.holeLetters) != kNone) text.holes = prefixes.holes;
     if ((lang_.features & STRUCT_TAGS) != 0 && quote.open == "`") {
-      const size_t end = StructTag(contentStart);
+      const size_t end = StructTagEnd(Visible(), contentStart);
       if (end != kNone) {
         tokenOnLine_ = true;
         valueLast_ = true;
@@ -625,35 +493,6 @@ class CodeParser final : public DocumentParser {
     EndCommentRun(start);
     frames_.push_back(std::move(text));
     return textStart;
-  }
-
-  // The end of a character literal at `at` ('a', '\n', '\u{e9}', 'é'), or
-  // kNone when the quote opens none.
-  size_t CharacterEnd(size_t at) const {
-    const size_t j = at + 1;
-    if (j >= limit_) return kNone;
-    if (in_[j] == '\\') {
-      for (size_t k = j + 2; k < limit_ && k <= j + 12; ++k) {
-        if (in_[k] == '\'') return k + 1;
-      }
-      return limit_ <= j + 12 && Stop() ? kStop : kNone;
-    }
-    if (in_[j] == '\'') return kNone;
-    const size_t after = j + Utf8Length(in_[j]);
-    if (after >= limit_) return Stop() ? kStop : kNone;
-    return in_[after] == '\'' ? after + 1 : kNone;
-  }
-
-  // A Go struct field tag (`json:"name,omitempty"`): where it ends, or kNone.
-  size_t StructTag(size_t contentStart) const {
-    const size_t close = Find('`', contentStart);
-    if (close >= limit_) return kNone;
-    size_t j = contentStart;
-    while (j < close && in_[j] == ' ') ++j;
-    const size_t key = j;
-    while (j < close && (IsLetter(in_[j]) || IsDigit(in_[j]) || in_[j] == '_')) ++j;
-    if (j == key || j + 1 >= close || in_[j] != ':' || in_[j + 1] != '"') return kNone;
-    return close + 1;
   }
 
   size_t LexString(size_t i) {
@@ -689,14 +528,15 @@ class CodeParser final : public DocumentParser {
         return j + size;
       }
       if (c == '\\' && (text->escapes == Escapes::BACKSLASH || text->escapes == Escapes::QUOTE)) {
-        // The escape starts a call of its own, which a look-ahead may stop.
+        // The escape starts a call of its own, which may stop.
         if (j > i) {
           Text(i, j, role);
           return j;
         }
         return Escape(j);
       }
-      const HoleStart hole = text->holes != Holes::NONE ? FindHole(j, text->holes) : HoleStart{};
+      const HoleStart hole =
+          text->holes != Holes::NONE ? FindHole(Visible(), j, text->holes) : HoleStart{};
       if (hole.action == HoleStart::NONE) {
         ++j;
         continue;
@@ -729,163 +569,33 @@ class CodeParser final : public DocumentParser {
     frames_.push_back(hole);
   }
 
-  HoleStart FindHole(size_t j, Holes holes) const {
-    const char c = in_[j];
-    const char next = At(j + 1);
-    auto push = [](size_t length, char open, char close) {
-      HoleStart hole;
-      hole.action = HoleStart::PUSH;
-      hole.length = length;
-      hole.open = open;
-      hole.close = close;
-      return hole;
-    };
-    auto skip = [](HoleStart::Action action, size_t length) {
-      HoleStart hole;
-      hole.action = action;
-      hole.length = length;
-      return hole;
-    };
-    auto name = [&] {
-      size_t k = j + 1;
-      while (k < limit_ && (IsLetter(in_[k]) || IsDigit(in_[k]) || in_[k] == '_')) ++k;
-      return skip(HoleStart::SKIP, k - j);
-    };
-    switch (holes) {
-      case Holes::DOLLAR_BRACE:
-      case Holes::DOLLAR:
-        if (c == '$' && next == '{') return push(2, '{', '}');
-        if (holes == Holes::DOLLAR && c == '$' && (IsLetter(next) || next == '_')) return name();
-        break;
-      case Holes::SHELL:
-        if (c == '`') return push(1, 0, '`');
-        if (c != '$') break;
-        if (next == '{') return push(2, '{', '}');
-        if (next == '(' && At(j + 2) == '(') {
-          HoleStart hole = push(3, '(', ')');
-          hole.depth = 2;
-          hole.arithmetic = true;
-          return hole;
-        }
-        if (next == '(') return push(2, '(', ')');
-        if (IsLetter(next) || next == '_') return name();
-        if (IsDigit(next) || (next != '\0' && std::strchr("@#?$!*-", next) != nullptr)) {
-          return skip(HoleStart::SKIP, 2);
-        }
-        break;
-      case Holes::BRACES:
-        if (c == '{') return next == '{' ? skip(HoleStart::LITERAL, 2) : push(1, '{', '}');
-        if (c == '}' && next == '}') return skip(HoleStart::LITERAL, 2);
-        break;
-      case Holes::HASH_BRACE:
-        if (c == '#' && next == '{') return push(2, '{', '}');
-        break;
-      case Holes::NONE:
-      case Holes::BACKSLASH_PAREN:
-        break;
-    }
-    return {};
-  }
-
   // A backslash at `j` in a string.
   size_t Escape(size_t j) {
     const Frame& text = frames_.back();
     const TextRole role = text.role;
-    if (j + 1 >= limit_) {
-      if (cut_ && Stop()) return kStop;
-      // At a line end it joins the next line to the string.
-      Break(j);
-      if (!cut_) spliced_ = true;
-      return j + 1;
-    }
-    const char c = in_[j + 1];
-    if (text.escapes == Escapes::QUOTE) {
-      if (c == '\\' || c == text.end[0]) {
-        Decoded(in_.substr(j + 1, 1), j, j + 2, role);
-        return j + 2;
-      }
-      Text(j, j + 1, role);
-      return j + 1;
-    }
-    if (text.holes == Holes::BACKSLASH_PAREN && c == '(') {
-      Break(j);
-      PushHole('(', ')', 1, false);
-      return j + 2;
-    }
-    switch (c) {
-      case 'n':
-        Decoded("\n", j, j + 2, role);
-        return j + 2;
-      case 't':
-        Decoded("\t", j, j + 2, role);
-        return j + 2;
-      case 'r':
-      case 'f':
-      case 'v':
-        Decoded(" ", j, j + 2, role);
-        return j + 2;
-      case 'x':
-        return NumericEscape(j, 2, 16, 1, 2, 0x7F);
-      case 'U':
-        return NumericEscape(j, 2, 16, 8, 8, 0x10FFFF);
-      case 'u':
-        if (At(j + 2) == '{') {
-          const size_t close = Find('}', j + 3);
-          if (close < limit_ && close <= j + 11) {
-            const size_t end = NumericEscape(j, 3, 16, close - j - 3, close - j - 3, 0x10FFFF);
-            return end == close ? close + 1 : end;
-          }
-          Break(j);
-          return j + 2;
-        }
-        return NumericEscape(j, 2, 16, 4, 4, 0x10FFFF);
-      case 'N':
-        if (At(j + 2) == '{') {
-          const size_t close = Find('}', j + 3);
-          Break(j);
-          return close < limit_ ? close + 1 : j + 2;
-        }
-        break;
-      default:
+    const EscapeRead escape = ReadEscape(Visible(), j, text.escapes, text.holes, text.end[0]);
+    switch (escape.kind) {
+      case EscapeRead::LINE_END:
+        if (cut_ && Stop()) return kStop;
+        // At a line end it joins the next line to the string.
+        Break(j);
+        if (!cut_) spliced_ = true;
+        return j + 1;
+      case EscapeRead::TEXT:
+        Text(j, j + 1, role);
+        return j + 1;
+      case EscapeRead::HOLE:
+        Break(j);
+        PushHole('(', ')', 1, false);
+        return j + escape.length;
+      case EscapeRead::DECODED:
+        Decoded(escape.decoded, j, j + escape.length, role);
+        return j + escape.length;
+      case EscapeRead::BREAK:
         break;
     }
-    if (c >= '0' && c <= '7') return NumericEscape(j, 1, 8, 1, 3, 0x7F);
-    if (IsLetter(c)) {
-      // \a, \b, \e, \d in a regular expression: nothing readable
-      Break(j);
-      return j + 2;
-    }
-    if (static_cast<unsigned char>(c) >= 0x80) {
-      Break(j);
-      return j + 1;
-    }
-    Decoded(in_.substr(j + 1, 1), j, j + 2, role);
-    return j + 2;
-  }
-
-  // \x41, \101, \u00e9, \U0001F600: the digits after `skip` bytes, between
-  // `least` and `most` of them in `radix`. A value above `highest` (a byte
-  // of some encoding) or a control stands for nothing readable.
-  size_t NumericEscape(size_t j, size_t skip, int radix, size_t least, size_t most,
-                       uint32_t highest) {
-    const Frame& text = frames_.back();
-    size_t k = j + skip;
-    uint32_t value = 0;
-    while (k < limit_ && k - j - skip < most && DigitValue(in_[k]) < radix) {
-      value = value * static_cast<uint32_t>(radix) + static_cast<uint32_t>(DigitValue(in_[k]));
-      ++k;
-    }
-    if (k - j - skip < least) {
-      Break(j);
-      return j + skip;
-    }
-    const std::string readable = value <= highest ? Readable(value) : std::string();
-    if (readable.empty()) {
-      Break(j);
-    } else {
-      Decoded(readable, j, k, text.role);
-    }
-    return k;
+    Break(j);
+    return j + escape.length;
   }
 
   size_t LexBlockComment(size_t i) {
