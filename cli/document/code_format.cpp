@@ -252,11 +252,8 @@ class CodeParser final : public DocumentParser {
 
   // ---- Code ----
 
-  // What a look-ahead's answer means here: kScanMore stops the call when the
-  // construct may be seen whole in the next one, else it means nothing.
-  size_t Settle(size_t scanned) const {
-    return scanned != kScanMore ? scanned : Stop() ? kStop : kNone;
-  }
+  // Look-aheads are told whether to ask for more of a cut line: only when
+  // the call may stop (Stop()), and their kScanMore is then kStop.
   std::string_view Visible() const { return in_.substr(0, limit_); }
 
   size_t LexCode(size_t i) {
@@ -269,7 +266,7 @@ class CodeParser final : public DocumentParser {
     }
     const uint16_t features = lang_.features;
     if ((features & PREPROCESSOR) != 0 && c == '#' && frames_.size() == 1 && !tokenOnLine_) {
-      const size_t end = Settle(DirectiveEnd(Visible(), i));
+      const size_t end = DirectiveEnd(Visible(), i, Stop());
       if (end != kNone) {
         if (end == kStop) return kStop;
         Frame skip;
@@ -322,7 +319,7 @@ class CodeParser final : public DocumentParser {
       return j;
     }
     if (c == '/' && (features & REGEX_LITERALS) != 0 && !valueLast_) {
-      const size_t end = Settle(RegexLiteralEnd(Visible(), i));
+      const size_t end = RegexLiteralEnd(Visible(), i, Stop());
       if (end != kNone) {
         valueLast_ = end != kStop;
         return end;
@@ -410,8 +407,8 @@ class CodeParser final : public DocumentParser {
 
   // A heredoc operator: its text starts on the next line.
   size_t Heredoc(size_t i) {
-    const HeredocOperator heredoc = ReadHeredocOperator(Visible(), i);
-    const size_t end = Settle(heredoc.end);
+    const HeredocOperator heredoc = ReadHeredocOperator(Visible(), i, Stop());
+    const size_t end = heredoc.end;
     if (end == kNone || end == kStop) return end;
     tokenOnLine_ = true;
     if (!heredoc.word.empty() && heredocs_.size() < kMaxHeredocs) {
@@ -440,7 +437,7 @@ class CodeParser final : public DocumentParser {
   size_t OpenQuote(size_t start, size_t at, const CodeQuote& quote, std::string_view prefix) {
     const size_t contentStart = at + quote.open.size();
     if ((quote.flags & CodeQuote::CHARACTER) != 0) {
-      const size_t end = Settle(CharacterLiteralEnd(Visible(), at));
+      const size_t end = CharacterLiteralEnd(Visible(), at, Stop());
       if (end == kStop) return kStop;
       tokenOnLine_ = true;
       valueLast_ = true;
@@ -460,7 +457,7 @@ class CodeParser final : public DocumentParser {
       if (prefixes.raw == RawForm::PLAIN && text.escapes != Escapes::NONE) {
         text.escapes = Escapes::QUOTE;
       } else if (prefixes.raw == RawForm::DELIMITED) {
-        const size_t open = Settle(RawDelimiterEnd(Visible(), contentStart));
+        const size_t open = RawDelimiterEnd(Visible(), contentStart, Stop());
         if (open == kStop) return kStop;
         if (open != kNone) {
           text.end = ")" + std::string(in_.substr(contentStart, open - contentStart)) + "\"";

@@ -93,19 +93,20 @@ bool IsRegexKeyword(std::string_view word) {
   return false;
 }
 
-size_t CharacterLiteralEnd(std::string_view line, size_t at) {
+size_t CharacterLiteralEnd(std::string_view line, size_t at, bool more) {
   const size_t j = at + 1;
-  if (j >= line.size()) return kScanMore;
+  const size_t unknown = more ? kScanMore : kScanNone;
+  if (j >= line.size()) return unknown;
   if (line[j] == '\\') {
     // '\n', '\'', '\x41', '\u{1F600}'
     for (size_t k = j + 2; k < line.size() && k <= j + 12; ++k) {
       if (line[k] == '\'') return k + 1;
     }
-    return line.size() <= j + 12 ? kScanMore : kScanNone;
+    return line.size() <= j + 12 ? unknown : kScanNone;
   }
   if (line[j] == '\'') return kScanNone;
   const size_t after = j + Utf8Length(line[j]);
-  if (after >= line.size()) return kScanMore;
+  if (after >= line.size()) return unknown;
   return line[after] == '\'' ? after + 1 : kScanNone;
 }
 
@@ -120,7 +121,7 @@ size_t StructTagEnd(std::string_view line, size_t start) {
   return close + 1;
 }
 
-size_t RegexLiteralEnd(std::string_view line, size_t at) {
+size_t RegexLiteralEnd(std::string_view line, size_t at, bool more) {
   bool inClass = false;
   size_t j = at + 1;
   for (; j < line.size() && j - at < kMaxRegex; ++j) {
@@ -137,23 +138,23 @@ size_t RegexLiteralEnd(std::string_view line, size_t at) {
       return j;
     }
   }
-  return j >= line.size() ? kScanMore : kScanNone;
+  return j >= line.size() && more ? kScanMore : kScanNone;
 }
 
-size_t RawDelimiterEnd(std::string_view line, size_t start) {
+size_t RawDelimiterEnd(std::string_view line, size_t start, bool more) {
   for (size_t k = start; k < line.size() && k - start <= kMaxDelimiter; ++k) {
     if (line[k] == '(') return k;
     if (line[k] == '\0' || std::strchr(" )\\\t\v\f\r", line[k]) != nullptr) return kScanNone;
   }
-  return line.size() - start <= kMaxDelimiter ? kScanMore : kScanNone;
+  return line.size() - start <= kMaxDelimiter && more ? kScanMore : kScanNone;
 }
 
-size_t DirectiveEnd(std::string_view line, size_t at) {
+size_t DirectiveEnd(std::string_view line, size_t at, bool more) {
   size_t j = at + 1;
   while (j < line.size() && (line[j] == ' ' || line[j] == '\t')) ++j;
   size_t k = j;
   while (k < line.size() && (IsCodeLetter(line[k]) || line[k] == '_')) ++k;
-  if (k == line.size()) return kScanMore;
+  if (k == line.size() && more) return kScanMore;
   const std::string_view word = line.substr(j, k - j);
   return word == "include" || word == "include_next" || word == "import" || word == "pragma" ||
                  word == "line"
@@ -161,7 +162,7 @@ size_t DirectiveEnd(std::string_view line, size_t at) {
              : kScanNone;
 }
 
-HeredocOperator ReadHeredocOperator(std::string_view line, size_t at) {
+HeredocOperator ReadHeredocOperator(std::string_view line, size_t at, bool more) {
   HeredocOperator heredoc;
   size_t j = at + 2;
   if (At(line, j) == '<') {
@@ -172,7 +173,7 @@ HeredocOperator ReadHeredocOperator(std::string_view line, size_t at) {
   if (heredoc.stripTabs) ++j;
   while (At(line, j) == ' ' || At(line, j) == '\t') ++j;
   if (j >= line.size()) {
-    heredoc.end = kScanMore;
+    if (more) heredoc.end = kScanMore;
     return heredoc;
   }
   size_t wordStart = j;
@@ -180,7 +181,7 @@ HeredocOperator ReadHeredocOperator(std::string_view line, size_t at) {
   if (line[j] == '\'' || line[j] == '"') {
     const size_t close = line.find(line[j], j + 1);
     if (close == std::string_view::npos) {
-      heredoc.end = kScanMore;
+      if (more) heredoc.end = kScanMore;
       return heredoc;
     }
     heredoc.raw = true;
@@ -194,7 +195,7 @@ HeredocOperator ReadHeredocOperator(std::string_view line, size_t at) {
     }
     while (j < line.size() && IsWordByte(line[j])) ++j;
     wordEnd = j;
-    if (wordEnd == line.size()) {
+    if (wordEnd == line.size() && more) {
       heredoc.end = kScanMore;
       return heredoc;
     }

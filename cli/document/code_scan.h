@@ -3,7 +3,8 @@
 // `line` ends at the line end, or earlier when a line longer than the window
 // is read in pieces; a scanner that runs into its end before it can tell
 // answers kScanMore, and the lexer either waits for the next piece or takes
-// the answer as "nothing here".
+// the answer as "nothing here". Scanners that are told no `more` of the
+// line can follow decide with what they see.
 #pragma once
 
 #include <cstddef>
@@ -36,22 +37,22 @@ inline bool IsCodeSpace(char c) {
 bool IsRegexKeyword(std::string_view word);
 
 // The end of a character literal at `at` ('a', '\n', '\u{e9}', 'é').
-size_t CharacterLiteralEnd(std::string_view line, size_t at);
+size_t CharacterLiteralEnd(std::string_view line, size_t at, bool more);
 
 // The end of a Go struct field tag (`json:"name,omitempty"`) whose text
 // starts at `start`, after the backquote; kScanNone when it is no tag.
 size_t StructTagEnd(std::string_view line, size_t start);
 
 // The end of a regular expression literal /.../flags at `at`.
-size_t RegexLiteralEnd(std::string_view line, size_t at);
+size_t RegexLiteralEnd(std::string_view line, size_t at, bool more);
 
 // Where the "(" of a C++ raw string R"tag(...)tag" is, its tag starting at
 // `start`, after the quote.
-size_t RawDelimiterEnd(std::string_view line, size_t start);
+size_t RawDelimiterEnd(std::string_view line, size_t start, bool more);
 
 // The end of a skipped preprocessor directive's keyword (#include,
 // #include_next, #import, #pragma, #line) after the "#" at `at`.
-size_t DirectiveEnd(std::string_view line, size_t at);
+size_t DirectiveEnd(std::string_view line, size_t at, bool more);
 
 // A shell heredoc operator at `at` (<<WORD, <<-'WORD', <<"WORD", <<\WORD).
 // A here-string (<<<) ends at `end` with an empty word.
@@ -61,7 +62,7 @@ struct HeredocOperator {
   bool raw = false;        // the word was quoted: no substitutions, no escapes
   bool stripTabs = false;  // <<-: leading tabs of its lines are dropped
 };
-HeredocOperator ReadHeredocOperator(std::string_view line, size_t at);
+HeredocOperator ReadHeredocOperator(std::string_view line, size_t at, bool more);
 
 // A substitution (or a doubled brace) starting at `at` in a string.
 struct HoleStart {
