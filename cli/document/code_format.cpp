@@ -211,6 +211,7 @@ class CodeParser final : public DocumentParser {
       }
     }
     spliced_ = false;
+    regexMissed_ = false;
     continued_ = continues_;
     continues_ = false;
     tokenOnLine_ = false;
@@ -238,7 +239,7 @@ class CodeParser final : public DocumentParser {
     if (open) Break(length);
     frames_[0] = Frame{};
     heredocs_.clear();
-    tokenOnLine_ = continued_ = continues_ = spliced_ = valueLast_ = false;
+    tokenOnLine_ = continued_ = continues_ = spliced_ = valueLast_ = regexMissed_ = false;
     lineStart_ = true;
   }
 
@@ -318,12 +319,15 @@ class CodeParser final : public DocumentParser {
       valueLast_ = true;
       return j;
     }
-    if (c == '/' && (features & REGEX_LITERALS) != 0 && !valueLast_) {
+    if (c == '/' && (features & REGEX_LITERALS) != 0 && !valueLast_ && !regexMissed_) {
       const size_t end = RegexLiteralEnd(Visible(), i, Stop());
       if (end != kNone) {
         valueLast_ = end != kStop;
         return end;
       }
+      // A slash that opens no regular expression leaves the rest of its
+      // line to plain code, so that a line is searched once, not per slash.
+      regexMissed_ = true;
     }
     valueLast_ = c == ')' || c == ']' || c == '}';
     if (c == '\\') {
@@ -352,7 +356,8 @@ class CodeParser final : public DocumentParser {
         if (j > i) return j;  // the operand starts a call of its own, which may stop
         const size_t close = in_.substr(0, limit_).find(c == '"' ? '"' : '>', j + 1);
         if (close == std::string_view::npos && Stop()) return kStop;
-        j = close != std::string_view::npos ? close + 1 : j + 1;
+        // Unclosed: nothing later on the line closes it either.
+        j = close != std::string_view::npos ? close + 1 : limit_;
       } else if (Match(j, "//") || Match(j, "/*")) {
         frames_.pop_back();
         return j;
@@ -642,6 +647,7 @@ class CodeParser final : public DocumentParser {
   bool continues_ = false;    // this one does
   bool spliced_ = false;      // a backslash in a string took this line's end
   bool valueLast_ = false;    // the last token was a value: a slash after it divides
+  bool regexMissed_ = false;  // a slash on this line opened no regular expression
   char lastByte_ = '\n';      // the byte before the piece
   std::string commentRun_;    // the marker of a line comment run awaiting the next line
 };
