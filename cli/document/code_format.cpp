@@ -84,7 +84,7 @@ class CodeParser final : public DocumentParser {
       lineBegin_ = lineStart_ ? pos : kNone;
       const size_t reached = LexLine(pos, content);
       if (reached < content || !lineEnds) {
-        lineStart_ = false;
+        lineStart_ = lineStart_ && reached == pos;
         return Taken(reached);
       }
       const size_t next = found != nullptr ? newline + 1 : length;
@@ -321,8 +321,9 @@ class CodeParser final : public DocumentParser {
     }
     if (c == '/' && (features & REGEX_LITERALS) != 0 && !valueLast_ && !regexMissed_) {
       const size_t end = RegexLiteralEnd(Visible(), i, Stop());
+      if (end == kStop) return kStop;
       if (end != kNone) {
-        valueLast_ = end != kStop;
+        valueLast_ = true;
         return end;
       }
       // A slash that opens no regular expression leaves the rest of its
