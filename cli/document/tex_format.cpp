@@ -12,7 +12,7 @@
 // What keeps a broken document from vanishing: math, a skipped argument and
 // an optional one end at a blank line (TeX's \par ends them too), an argument
 // read verbatim (\verb, \url) ends at the end of its line, and a `$` followed
-// by a digit with no closing `$` on its line is a currency sign. An unclosed
+// by a digit that nothing on its line could close is a currency sign. An unclosed
 // verbatim environment runs to the end, as in LaTeX.
 #include <cstddef>
 #include <cstdint>

@@ -62,7 +62,9 @@ bool IsTexCurrencySign(std::string_view line, size_t at) {
     } else if (line[i] == '%') {
       return true;
     } else if (line[i] == '$') {
-      return i + 1 < line.size() && IsDigit(line[i + 1]);
+      // Math closes after a symbol ($2x$); a price is followed by more
+      // prose ($5 and $10, $10 each or $x$).
+      return IsSpace(line[i - 1]) || (i + 1 < line.size() && IsDigit(line[i + 1]));
     }
   }
   return true;

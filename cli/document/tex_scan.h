@@ -22,8 +22,8 @@ size_t SkipTexSpaces(std::string_view line, size_t at);
 size_t SkipTexToken(std::string_view line, size_t at);
 
 // Whether the `$` at `at` is a currency sign rather than math: followed by a
-// digit, with no `$` after it on the line that could close it ("costs $5 and
-// $10").
+// digit, with no `$` after it on the line that could close it: none, or one
+// after a space or before a digit ("costs $5 and $10", "$10 each or $x$").
 bool IsTexCurrencySign(std::string_view line, size_t at);
 
 // The `{name}` of \begin or \end after spaces at `at`; `end` after its brace.
