@@ -532,6 +532,10 @@ class TexParser final : public DocumentParser {
           ++at;
           continue;
         }
+        if (static_cast<unsigned char>(c) >= 0x80) {  // no byte of it may end the argument
+          pending_ = {};
+          return at;
+        }
         pending_.remove_prefix(1);
         skip_ = Skip::VERBATIM;
         delimiter_ = c == '{' ? '}' : c;
