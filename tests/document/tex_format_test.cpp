@@ -164,6 +164,12 @@ TEST(TexFormat, BrokenInputDoesNotSwallowTheDocument) {
       {"€ 😀 \\emph{Wort} 中 Zeichen", {{"Wort", "1:11"}, {"Zeichen", "1:19"}}},
       {"\\item[{Br]acket}] \\\xC3\xA9t\xC3\xA9 \\", {{"acket", "1:11"}}},
   });
+  // Nesting deeper than the parser follows is read as plain groups.
+  std::string deep;
+  for (int i = 0; i < 400; ++i) deep += "\\footnote{";
+  deep += "Deep \\label{qqlabel}";
+  for (int i = 0; i < 400; ++i) deep += "}";
+  ExpectRows({{deep + " after", {{"Deep", "1:4001"}, {"after", "1:4422"}}}});
   for (const char* end : {"\\", "\\verb", "$", "$$", "\\begin{", "\\\"", "\\section[", "\\c"}) {
     const auto recording = RecordSpans(Tex(), std::string("Word ") + end);
     EXPECT_TRUE(recording.errors.empty()) << end;
