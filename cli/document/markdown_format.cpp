@@ -1,14 +1,165 @@
-// markdown_format.cpp0
-// (Placeholder: read as plain text until its parser lands.)
+// Markdown: CommonMark with GitHub's extensions, read with md4c. Prose,
+// headings, emphasis, link text, image descriptions, table cells, block
+// quotes and list items are checked; code, math, link destinations and
+// titles, autolinks, reference definitions, raw HTML tags and front matter
+// are not (markdown_spans.cpp says how each piece is handed on).
+//
+// md4c parses whole buffers. A document smaller than kParseAtLeast is
+// parsed whole; a larger one in pieces of about that size, each ending
+// where every block is closed (MarkdownLines finds those places). When the
+// reader's window fills without such a place, the piece ends at a line end
+// and a fenced block, an HTML block or front matter still open there is
+// carried into the next piece by hand. The pipe mode gives one line at a
+// time and relies on the same carrying.
+#include <cstring>
+#include <memory>
+
 #include "document/document_format.h"
+#include "document/html_spans.h"
+#include "document/line_cut.h"
+#include "document/markdown_lines.h"
+#include "document/markdown_spans.h"
 
 namespace orth::cli {
 
 namespace {
 
-bool Sniff(std::string_view head) {
-  static_cast<void>(head);
-  return false;
+constexpr size_t kParseAtLeast = size_t{1} << 20;
+
+class MarkdownParser final : public DocumentParser {
+ public:
+  size_t Parse(std::string_view input, size_t base, InputEnd end, SpanSink& sink) override {
+    if (end == InputEnd::MORE && input.size() < kParseAtLeast) return 0;
+    if (!started_) Start(input, end);
+    if (end != InputEnd::LAST) Scan(input);
+    size_t cut = 0;
+    if (end == InputEnd::LAST) {
+      cut = input.size();
+    } else if (safeCut_ > 0) {
+      cut = safeCut_;
+    } else if (end == InputEnd::MORE) {
+      return 0;
+    } else if (scanned_ > skip_) {
+      cut = scanned_;  // no block boundary in the window: the last line end
+    } else {
+      cut = CompleteLinesLength(input, end);  // a line longer than the window
+    }
+    Emit(input.substr(0, cut), base, sink);
+    if (cut == safeCut_) {
+      start_ = MarkdownLines{};
+    } else if (cut == scanned_) {
+      start_ = scan_;
+    }  // else the cut is inside a line that was not read: nothing changes
+    midLine_ = cut > 0 && input[cut - 1] != '\n';
+    scan_ = start_;
+    scanned_ = 0;
+    safeCut_ = 0;
+    skip_ = 0;
+    return cut;
+  }
+
+ private:
+  // The start of the document: a byte-order mark and front matter.
+  void Start(std::string_view input, InputEnd end) {
+    started_ = true;
+    if (input.substr(0, 3) == "\xEF\xBB\xBF") skip_ = 3;
+    scanned_ = skip_;
+    size_t next = 0;
+    const std::string_view first = LineAt(input, skip_, next);
+    char mark = 0;
+    if (!IsFrontMatterOpener(first, mark)) return;
+    // Front matter has its closing line. When the piece ends before one
+    // shows (a line at a time), it is taken to come.
+    bool closed = false;
+    for (size_t pos = next;
+         pos < input.size() && pos - skip_ <= MarkdownLines::kFrontMatterLimit;) {
+      if (IsFrontMatterCloser(LineAt(input, pos, next), mark)) {
+        closed = true;
+        break;
+      }
+      pos = next;
+    }
+    if (closed ||
+        (end != InputEnd::LAST && input.size() - skip_ < MarkdownLines::kFrontMatterLimit)) {
+      start_.OpenFrontMatter(mark);
+      scan_ = start_;
+    }
+  }
+
+  // Reads the complete lines not read yet, following what is open and
+  // noting the last place where a piece may end.
+  void Scan(std::string_view input) {
+    size_t pos = scanned_;
+    while (pos < input.size()) {
+      const void* found = std::memchr(input.data() + pos, '\n', input.size() - pos);
+      if (found == nullptr) break;
+      const size_t newline = static_cast<size_t>(static_cast<const char*>(found) - input.data());
+      size_t lineEnd = newline;
+      if (lineEnd > pos && input[lineEnd - 1] == '\r') --lineEnd;
+      bool safe = false;
+      scan_.Read(input.substr(pos, lineEnd - pos), midLine_ && pos == 0, safe);
+      if (safe && pos > skip_) safeCut_ = pos;
+      pos = newline + 1;
+    }
+    scanned_ = pos;
+  }
+
+  void Emit(std::string_view piece, size_t base, SpanSink& sink) {
+    const size_t resume = EmitOpenConstruct(piece, base, sink);
+    if (resume < piece.size()) {
+      EmitMarkdownSpans(piece.substr(resume), base + resume, entities_, sink);
+    }
+  }
+
+  // The lines of a construct the last piece left open, up to its end;
+  // returns where Markdown resumes.
+  size_t EmitOpenConstruct(std::string_view piece, size_t base, SpanSink& sink) {
+    MarkdownLines lines = start_;
+    const MarkdownOpen open = lines.open;
+    const size_t start = skip_;
+    if (open == MarkdownOpen::NONE) return start;
+    const bool comment = open == MarkdownOpen::HTML && lines.htmlEnd == HtmlBlockEnd::COMMENT;
+    if (!comment) sink.Break(base + start);
+    size_t end = piece.size();     // where the construct's bytes end
+    size_t resume = piece.size();  // where Markdown resumes
+    size_t htmlEnd = end;          // the rest of an HTML block's last line
+    for (size_t pos = start; pos < piece.size();) {
+      size_t next = 0;
+      const std::string_view line = LineAt(piece, pos, next);
+      bool safe = false;
+      const MarkdownLines::Step step = lines.Read(line, midLine_ && pos == start, safe);
+      if (step.owned == MarkdownLines::kWhole) {
+        if (open == MarkdownOpen::FRONT_MATTER && IsHashCommentLine(line)) {
+          sink.Comment(line, base + pos);
+        }
+        pos = next;
+        if (!step.closes) continue;
+        end = resume = htmlEnd = next;
+      } else {
+        end = pos + step.owned;
+        resume = step.owned == 0 ? pos : next;
+        htmlEnd = resume;
+      }
+      break;
+    }
+    if (comment) sink.Comment(piece.substr(start, end - start), base + start);
+    sink.Break(base + end);
+    if (htmlEnd > end) EmitHtmlSpans(piece.substr(end, htmlEnd - end), base + end, sink);
+    return resume;
+  }
+
+  bool started_ = false;
+  bool midLine_ = false;  // the last piece ended inside a line
+  size_t skip_ = 0;       // the byte-order mark at the start of this piece
+  MarkdownLines start_;   // what is open where this piece starts
+  MarkdownLines scan_;    // ... and after the lines read so far
+  size_t scanned_ = 0;    // the end of those lines
+  size_t safeCut_ = 0;    // the last place where every block is closed, 0 for none
+  EntityCache entities_;
+};
+
+std::unique_ptr<DocumentParser> MakeMarkdownParser(const ParserContext&) {
+  return std::make_unique<MarkdownParser>();
 }
 
 }  // namespace
@@ -17,12 +168,12 @@ const DocumentFormat& MarkdownFormat() {
   static const DocumentFormat format{
       "markdown",
       {"md", "gfm", "commonmark"},
-      {".md", ".markdown", ".mdown", ".mkd", ".mkdn"},
+      {".md", ".markdown", ".mdown", ".mkd", ".mkdn", ".mdwn", ".markdn"},
       {},
-      &Sniff,
+      nullptr,
       size_t{1} << 22,
-      &MakePlainTextParser,
-      "Markdown (CommonMark and GFM): prose, not code, links or markup"};
+      &MakeMarkdownParser,
+      "Markdown (CommonMark and GFM): prose, not code, math, links' destinations or markup"};
   return format;
 }
 
