@@ -11,6 +11,7 @@
 // and a fenced block, an HTML block or front matter still open there is
 // carried into the next piece by hand. The pipe mode gives one line at a
 // time and relies on the same carrying.
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -25,6 +26,7 @@ namespace orth::cli {
 namespace {
 
 constexpr size_t kParseAtLeast = size_t{1} << 20;
+constexpr size_t kStretchMost = size_t{16} << 10;
 
 class MarkdownParser final : public DocumentParser {
  public:
@@ -104,19 +106,60 @@ class MarkdownParser final : public DocumentParser {
     scanned_ = pos;
   }
 
+  // Hands a piece to md4c, in parts where it must: md4c takes time that
+  // grows with the square of a paragraph's length when the paragraph holds
+  // many bracketed spans, so a stretch longer than kStretchMost without a
+  // block boundary is cut before a line that starts at column 0, or failing
+  // that at a line end (what is open there is carried, as between pieces).
   void Emit(std::string_view piece, size_t base, SpanSink& sink) {
-    const size_t resume = EmitOpenConstruct(piece, base, sink);
-    if (resume < piece.size()) {
-      EmitMarkdownSpans(piece.substr(resume), base + resume, entities_, sink);
+    MarkdownLines lines = start_;
+    size_t from = skip_;  // the part not handed on yet
+    MarkdownLines fromState = start_;
+    bool fromContinues = midLine_;
+    size_t boundary = skip_;  // the last block boundary
+    size_t soft = 0;          // the last line at column 0 outside any construct
+    MarkdownLines softState;
+    for (size_t pos = skip_; pos < piece.size();) {
+      size_t next = 0;
+      const std::string_view line = LineAt(piece, pos, next);
+      const bool continuation = midLine_ && pos == skip_;
+      if (pos - std::max(from, boundary) > kStretchMost) {
+        const bool atSoft = soft > std::max(from, boundary);
+        const size_t cut = atSoft ? soft : pos;
+        EmitPart(piece.substr(0, cut), base, from, fromState, fromContinues, sink);
+        from = cut;
+        fromState = atSoft ? softState : lines;
+        fromContinues = false;
+      }
+      const MarkdownLines before = lines;
+      bool safe = false;
+      lines.Read(line, continuation, safe);
+      if (safe) {
+        boundary = pos;
+      } else if (before.open == MarkdownOpen::NONE && !continuation && !line.empty() &&
+                 line[0] != ' ' && line[0] != '\t') {
+        soft = pos;
+        softState = before;
+      }
+      pos = next;
+    }
+    EmitPart(piece, base, from, fromState, fromContinues, sink);
+  }
+
+  // Markdown from `from` to the end of `part`, with `state` open there.
+  void EmitPart(std::string_view part, size_t base, size_t from, const MarkdownLines& state,
+                bool continues, SpanSink& sink) {
+    const size_t resume = EmitOpenConstruct(part, base, from, state, continues, sink);
+    if (resume < part.size()) {
+      EmitMarkdownSpans(part.substr(resume), base + resume, entities_, sink);
     }
   }
 
-  // The lines of a construct the last piece left open, up to its end;
+  // The lines of a construct left open before `start`, up to its end;
   // returns where Markdown resumes.
-  size_t EmitOpenConstruct(std::string_view piece, size_t base, SpanSink& sink) {
-    MarkdownLines lines = start_;
+  static size_t EmitOpenConstruct(std::string_view piece, size_t base, size_t start,
+                                  MarkdownLines lines, bool continues, SpanSink& sink) {
     const MarkdownOpen open = lines.open;
-    const size_t start = skip_;
     if (open == MarkdownOpen::NONE) return start;
     const bool comment = open == MarkdownOpen::HTML && lines.htmlEnd == HtmlBlockEnd::COMMENT;
     if (!comment) sink.Break(base + start);
@@ -127,7 +170,7 @@ class MarkdownParser final : public DocumentParser {
       size_t next = 0;
       const std::string_view line = LineAt(piece, pos, next);
       bool safe = false;
-      const MarkdownLines::Step step = lines.Read(line, midLine_ && pos == start, safe);
+      const MarkdownLines::Step step = lines.Read(line, continues && pos == start, safe);
       if (step.owned == MarkdownLines::kWhole) {
         if (open == MarkdownOpen::FRONT_MATTER && IsHashCommentLine(line)) {
           sink.Comment(line, base + pos);

@@ -204,6 +204,19 @@ TEST(MarkdownFormat, LargeDocumentsArePiecedAtBlockBoundaries) {
   const auto recording = RecordSpans(Markdown(), input, options);
   Expect(row, recording, " (large)");
   EXPECT_EQ(recording.words.size(), 2 * 40 + 2u);
+
+  // A paragraph too long to give md4c at once is read in parts.
+  std::string paragraph;
+  for (int i = 0; i < 2000; ++i) paragraph += "[link](qqdest) and `qqcode` word\n";
+  const auto parts = RecordSpans(Markdown(), paragraph);
+  ASSERT_TRUE(parts.errors.empty()) << parts.errors[0];
+  ASSERT_EQ(parts.words.size(), 6000u);
+  for (size_t i = 0; i < parts.words.size(); ++i) {
+    const auto& word = parts.words[i];
+    ASSERT_EQ(word.word, (std::vector<std::string>{"link", "and", "word"}[i % 3])) << i;
+    ASSERT_EQ(word.line, i / 3 + 1);
+    ASSERT_EQ(word.column, (std::vector<size_t>{2, 16, 29}[i % 3]));
+  }
 }
 
 }  // namespace
