@@ -2,17 +2,12 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
 #include <string_view>
-#include <unordered_map>
 
+#include "document/markdown_entities.h"
 #include "document/span_sink.h"
 
 namespace orth::cli {
-
-// Named character references decoded so far: the reference ("&iuml;") to
-// its UTF-8 text, or to "" when it names no character.
-using EntityCache = std::unordered_map<std::string, std::string>;
 
 // Emits the text of `text`, Markdown that starts at a block boundary and
 // ends at a line end (or at the end of the document), found at source
@@ -20,9 +15,5 @@ using EntityCache = std::unordered_map<std::string, std::string>;
 // cells; not code, math, link destinations, autolinks, reference
 // definitions or markup. HTML blocks and inline tags go to EmitHtmlSpans.
 void EmitMarkdownSpans(std::string_view text, size_t base, EntityCache& entities, SpanSink& sink);
-
-// The UTF-8 text of the character reference `reference` ("&amp;", "&#233;",
-// "&#xE9;"), or false when it names no character.
-bool DecodeCharacterReference(std::string_view reference, EntityCache& cache, std::string& utf8);
 
 }  // namespace orth::cli
