@@ -12,7 +12,6 @@
 // carried into the next piece by hand. The pipe mode gives one line at a
 // time and relies on the same carrying.
 #include <algorithm>
-#include <cstring>
 #include <memory>
 
 #include "document/document_format.h"
@@ -28,6 +27,14 @@ namespace {
 constexpr size_t kParseAtLeast = size_t{1} << 20;
 constexpr size_t kStretchMost = size_t{16} << 10;
 
+// A line of `input` and where the next starts (the end of `input` after the
+// last line).
+std::string_view NextLine(std::string_view input, size_t start, size_t& next) {
+  const std::string_view line = MarkdownLineAt(input, start, next);
+  if (next == std::string_view::npos) next = input.size();
+  return line;
+}
+
 class MarkdownParser final : public DocumentParser {
  public:
   size_t Parse(std::string_view input, size_t base, InputEnd end, SpanSink& sink) override {
@@ -37,6 +44,8 @@ class MarkdownParser final : public DocumentParser {
     size_t cut = 0;
     if (end == InputEnd::LAST) {
       cut = input.size();
+    } else if (end == InputEnd::FULL && input.find('\n') + 1 == input.size()) {
+      cut = scanned_;  // one line (the pipe mode): taken whole
     } else if (safeCut_ > 0) {
       cut = safeCut_;
     } else if (end == InputEnd::MORE) {
@@ -52,7 +61,7 @@ class MarkdownParser final : public DocumentParser {
     } else if (cut == scanned_) {
       start_ = scan_;
     }  // else the cut is inside a line that was not read: nothing changes
-    midLine_ = cut > 0 && input[cut - 1] != '\n';
+    midLine_ = cut > 0 && input[cut - 1] != '\n' && input[cut - 1] != '\r';
     scan_ = start_;
     scanned_ = 0;
     safeCut_ = 0;
@@ -67,7 +76,7 @@ class MarkdownParser final : public DocumentParser {
     if (input.substr(0, 3) == "\xEF\xBB\xBF") skip_ = 3;
     scanned_ = skip_;
     size_t next = 0;
-    const std::string_view first = LineAt(input, skip_, next);
+    const std::string_view first = NextLine(input, skip_, next);
     char mark = 0;
     if (!IsFrontMatterOpener(first, mark)) return;
     // Front matter has its closing line. When the piece ends before one
@@ -75,7 +84,7 @@ class MarkdownParser final : public DocumentParser {
     bool closed = false;
     for (size_t pos = next;
          pos < input.size() && pos - skip_ <= MarkdownLines::kFrontMatterLimit;) {
-      if (IsFrontMatterCloser(LineAt(input, pos, next), mark)) {
+      if (IsFrontMatterCloser(NextLine(input, pos, next), mark)) {
         closed = true;
         break;
       }
@@ -93,15 +102,13 @@ class MarkdownParser final : public DocumentParser {
   void Scan(std::string_view input) {
     size_t pos = scanned_;
     while (pos < input.size()) {
-      const void* found = std::memchr(input.data() + pos, '\n', input.size() - pos);
-      if (found == nullptr) break;
-      const size_t newline = static_cast<size_t>(static_cast<const char*>(found) - input.data());
-      size_t lineEnd = newline;
-      if (lineEnd > pos && input[lineEnd - 1] == '\r') --lineEnd;
+      size_t next = 0;
+      const std::string_view line = MarkdownLineAt(input, pos, next);
+      if (next == std::string_view::npos) break;
       bool safe = false;
-      scan_.Read(input.substr(pos, lineEnd - pos), midLine_ && pos == 0, safe);
+      scan_.Read(line, midLine_ && pos == 0, safe);
       if (safe && pos > skip_) safeCut_ = pos;
-      pos = newline + 1;
+      pos = next;
     }
     scanned_ = pos;
   }
@@ -121,7 +128,7 @@ class MarkdownParser final : public DocumentParser {
     MarkdownLines softState;
     for (size_t pos = skip_; pos < piece.size();) {
       size_t next = 0;
-      const std::string_view line = LineAt(piece, pos, next);
+      const std::string_view line = NextLine(piece, pos, next);
       const bool continuation = midLine_ && pos == skip_;
       if (pos - std::max(from, boundary) > kStretchMost) {
         const bool atSoft = soft > std::max(from, boundary);
@@ -168,7 +175,7 @@ class MarkdownParser final : public DocumentParser {
     size_t htmlEnd = end;          // the rest of an HTML block's last line
     for (size_t pos = start; pos < piece.size();) {
       size_t next = 0;
-      const std::string_view line = LineAt(piece, pos, next);
+      const std::string_view line = NextLine(piece, pos, next);
       bool safe = false;
       const MarkdownLines::Step step = lines.Read(line, continues && pos == start, safe);
       if (step.owned == MarkdownLines::kWhole) {

@@ -134,6 +134,16 @@ bool HtmlBlockStart(std::string_view rest, HtmlBlockEnd& end, size_t& from) {
 
 }  // namespace
 
+std::string_view MarkdownLineAt(std::string_view input, size_t start, size_t& next) {
+  const size_t end = input.find_first_of("\r\n", start);
+  if (end == npos || (input[end] == '\r' && end + 1 == input.size())) {
+    next = npos;
+    return input.substr(start);
+  }
+  next = input[end] == '\r' && input[end + 1] == '\n' ? end + 2 : end + 1;
+  return input.substr(start, end - start);
+}
+
 bool IsFrontMatterOpener(std::string_view line, char& mark) {
   for (const char c : {'-', '+'}) {
     if (line.size() >= 3 && line.substr(0, 3) == std::string(3, c) && IsBlankLine(line.substr(3))) {

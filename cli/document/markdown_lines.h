@@ -62,6 +62,12 @@ struct MarkdownLines {
   void Begin(std::string_view line);
 };
 
+// The line of `input` that starts at `start`, without its line end ("\n",
+// "\r\n" or a lone "\r", as md4c reads them). `next` is where the next line
+// starts; npos when no line end follows in `input` (a "\r" at the very end
+// may be the first half of "\r\n").
+std::string_view MarkdownLineAt(std::string_view input, size_t start, size_t& next);
+
 // Whether `line` is "---" or "+++" (trailing white space allowed), the first
 // line of front matter; gives the mark character.
 bool IsFrontMatterOpener(std::string_view line, char& mark);

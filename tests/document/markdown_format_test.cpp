@@ -152,8 +152,15 @@ TEST(MarkdownFormat, PositionsInContainersAfterTabsAndLineEnds) {
       {"> > deep *quote*\n> > ```\n> > qqquoted\n> > ```\n> back\n",
        {{"deep", "1:5"}, {"quote", "1:11"}, {"back", "5:3"}},
        {"qqquoted"}},
+      // Lone carriage returns end lines too (the recorder counts lines by
+      // "\n" only).
+      {"Old\rMac *lines*\r\r```\rqqcode\r```\rend\r\n",
+       {{"lines", "1:10"}, {"end", "1:33"}},
+       {"qqcode"}},
   };
   for (const Row& row : rows) Expect(row, RecordSpans(Markdown(), row.input));
+  // The pipe mode takes a line whole, even one that holds lone "\r"s.
+  Expect(rows.back(), RecordLines(rows.back().input), " (line by line)");
 }
 
 TEST(MarkdownFormat, ReadInPiecesOrLineByLine) {
