@@ -11,7 +11,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
-#include <cstring>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "document/html_spans.h"

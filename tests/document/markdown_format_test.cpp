@@ -93,6 +93,54 @@ TEST(MarkdownFormat, ChecksProseAndSkipsCodeLinksAndMarkup) {
        {{"Body", "5:1"}},
        {"title", "qqyaml", "qqword"}},
       {"+++\ntitle = \"qqtoml\"\n+++\nBody\n", {{"Body", "4:1"}}, {"qqtoml"}},
+      // One marked word per construct; blank lines where CommonMark would
+      // otherwise read a line into the block before it.
+      {"---\n"
+       "title: qqfrontmatter document\n"
+       "---\n"
+       "# Heading with qqheading word\n"
+       "Prose with a real mispeling here and `qqcodespan` inline code.\n"
+       "Also a [link text qqlinktext](https://example.com/qqlinkurl \"qqlinktitle\").\n"
+       "An autolink <https://example.org/qqautolink> and a bare URL "
+       "https://example.net/qqbareurl.\n"
+       "Reference [qqreflabeltext][qqref] and ![qqimagealt](img/qqimagepath.png).\n"
+       "Email me at qqemailuser@example.com today.\n"
+       "Inline <span title=\"qqspantitle\">qqspantext</span> and <!-- qqhtmlcomment -->.\n"
+       "\n"
+       "    qqindentedcode block\n"
+       "\n"
+       "<div class=\"qqdivclass\">\n"
+       "qqhtmlblocktext\n"
+       "</div>\n"
+       "\n"
+       "<!-- spellchecker: disable -->\n"
+       "qqdisabledregion\n"
+       "<!-- spellchecker: enable -->\n"
+       "\n"
+       "[qqref]: https://example.com/qqrefurl \"qqreftitle\"\n"
+       "\n"
+       "~~~\n"
+       "qqtildefence\n"
+       "~~~\n"
+       "\n"
+       "| cell | `qqcellcode` |\n"
+       "|------|--------------|\n"
+       "| qqcelltext | x |\n"
+       "\n"
+       "> qqquoted text\n",
+       {{"qqheading", "4:16"},
+        {"mispeling", "5:19"},
+        {"qqlinktext", "6:19"},
+        {"qqreflabeltext", "8:12"},
+        {"qqimagealt", "8:41"},
+        {"today", "9:37"},
+        {"qqspantext", "10:34"},
+        {"qqhtmlblocktext", "15:1"},
+        {"qqcelltext", "30:3"},
+        {"qqquoted", "32:3"}},
+       {"qqfrontmatter", "qqcodespan", "qqlinkurl", "qqlinktitle", "qqautolink", "qqbareurl",
+        "qqref", "qqimagepath", "qqemailuser", "qqdivclass", "qqhtmlcomment", "qqindentedcode",
+        "qqrefurl", "qqreftitle", "qqtildefence", "qqcellcode"}},
       // Without its closing line "---" is a rule, not front matter.
       {"---\nNot front matter\n", {{"Not", "2:1"}, {"matter", "2:11"}}, {}},
   };
