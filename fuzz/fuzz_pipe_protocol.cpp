@@ -5,6 +5,7 @@
 #include <sstream>
 #include <string>
 
+#include "document/document_format.h"
 #include "fuzz_support.h"
 #include "orth.h"
 #include "output/pipe_protocol.h"
@@ -27,10 +28,12 @@ size_t CheckedLines(const std::string& input) {
 }  // namespace
 
 // Input: a flags byte (encoding, terse start, failing saves, suggestion
-// count), then the lines the client sends.
+// count), a byte choosing the mode the lines are read in, then the lines the
+// client sends.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   orth::fuzz::FuzzInput input{data, size};
   const uint8_t flags = input.Byte();
+  const uint8_t mode = input.Byte();
   const std::string lines = input.Take(input.Remaining());
 
   const int32_t session = ORTH_OpenSession();
@@ -53,6 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     checker.savePersonal = [failSaves]() { return std::string(failSaves ? "disk full" : ""); };
   }
   checker.warn = [](const std::string&) {};
+  const auto& formats = orth::cli::DocumentFormats();
+  checker.mode = &formats[mode % formats.size()];
+  checker.skipKinds = (mode & 0x80) != 0 ? 0 : 0xFFFFFFFFu;
 
   std::istringstream in(lines);
   std::ostringstream out;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "check/checker_session.h"
+#include "commands/command_line.h"
 #include "commands/commands.h"
 #include "commands/common_options.h"
 #include "orth.h"
@@ -26,17 +27,24 @@ constexpr char PIPE_USAGE[] =
     "misspelled) and an empty line. Lines starting with ^ are checked without\n"
     "the ^; *word adds to the personal list, &word adds it in lower case,\n"
     "@word accepts it for this run, # saves the personal list, ! and %% turn\n"
-    "terse mode (no '*' lines) on and off; +, - and ~ lines are ignored.\n"
+    "terse mode (no '*' lines) on and off; + reads the following lines as TeX\n"
+    "and - goes back to the mode of the command line; ~ lines are ignored.\n"
+    "Lines are read one after the other as one document in the mode, so that\n"
+    "code, markup and math are skipped as in orthspell check.\n"
     "\n"
     "options (the personal list of -p is saved at # and at the end of input):\n"
     "%s"
+    "  -t, -H, -n           TeX, HTML or nroff lines (as --mode tex, html, nroff)\n"
+    "  --mode MODE          read the lines as MODE (text, markdown, html, tex, nroff,\n"
+    "                       email, gitcommit, code, or aspell's names such as ccpp)\n"
+    "  --no-skip KIND,...   also check URLs, paths and the like (see check --help)\n"
     "  -i ENC, --encoding=ENC\n"
     "                       utf-8 or latin1; without it a line that is not valid\n"
     "                       UTF-8 is read and answered as Latin-1\n"
     "  --classic            suggest with the classic similarity search instead of\n"
     "                       the ranked suggester\n"
     "  -v, -vv              print the banner line and exit\n"
-    "  -m -B -C -S -P -t -n -T TYPE -w CHARS -W N\n"
+    "  -m -B -C -S -P -T TYPE -w CHARS -W N\n"
     "                       accepted for compatibility and ignored\n";
 
 std::string Banner() {
@@ -58,57 +66,50 @@ bool StderrIsSeparate() {
 
 int RunPipe(const std::vector<std::string>& args) {
   CommonOptions options;
-  PipeEncoding encoding = PipeEncoding::AUTO;
-  bool classic = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    switch (ParseCommonOption("pipe", args, i, options)) {
-      case OptionParse::Taken:
-        continue;
-      case OptionParse::Failed:
-        return EXIT_USAGE;
-      case OptionParse::NotCommon:
-        break;
-    }
-    const std::string& arg = args[i];
-    auto value = [&](std::string& out) {
-      if (i + 1 >= args.size()) return false;
-      out = args[++i];
-      return true;
-    };
-    std::string text;
-    if (arg == "--help" || arg == "-h") {
-      std::printf(PIPE_USAGE, CommonOptionsHelp());
-      return EXIT_OK;
-    } else if (arg == "-v" || arg == "-vv" || arg == "--version") {
-      std::printf("%s\n", Banner().c_str());
-      return EXIT_OK;
-    } else if (arg == "-a") {
-      continue;
-    } else if (arg == "--classic") {
-      classic = true;
-    } else if (arg == "-i" || arg == "--encoding") {
-      if (!value(text)) {
-        ReportError("pipe", "option " + arg + " needs a value");
-        return EXIT_USAGE;
-      }
-      if (!ParsePipeEncoding(text, encoding)) {
-        ReportError("pipe", "unknown encoding '" + text + "' (utf-8 or latin1)");
-        return EXIT_USAGE;
-      }
-    } else if (arg.rfind("--encoding=", 0) == 0) {
-      if (!ParsePipeEncoding(arg.substr(11), encoding)) {
-        ReportError("pipe", "unknown encoding '" + arg.substr(11) + "' (utf-8 or latin1)");
-        return EXIT_USAGE;
-      }
-    } else if (arg == "-T" || arg == "-w" || arg == "-W" || arg == "-L" || arg == "-k") {
-      ++i;  // an ispell option with a value this tool has no use for
-    } else if (arg.size() >= 2 && arg[0] == '-' && arg[1] != '-') {
-      continue;  // -m, -B, -C and the other one-letter ispell flags
-    } else {
-      ReportError("pipe", "unknown argument '" + arg + "' (try 'orthspell pipe --help')");
-      return EXIT_USAGE;
-    }
+  DocumentOptions documents;
+  std::string encodingName;
+  bool classic = false, version = false, tex = false, html = false, nroff = false, ignored = false;
+  std::string ignoredValue;
+  CommandLine line("pipe", PIPE_USAGE);
+  AddCommonOptions(line, options);
+  AddDocumentOptions(line, documents);
+  line.app.add_option("-i,--encoding", encodingName);
+  line.app.add_flag("--classic", classic);
+  line.app.add_flag("-v,-V,--version", version);
+  line.app.add_flag("-t", tex);
+  line.app.add_flag("-H", html);
+  line.app.add_flag("-n", nroff);
+  // ispell's options that mean nothing here, with and without a value.
+  line.app.add_flag("-a,-A,-m,-B,-C,-S,-P,-x,-M,-N,-b,-l,-s,-c,-e,-D,-E", ignored);
+  line.app.add_option("-T,-w,-W,-L,-k,-f", ignoredValue);
+  // -vv is one option to ispell, not -v twice.
+  std::vector<std::string> arguments = args;
+  for (std::string& arg : arguments) {
+    if (arg == "-vv") arg = "--version";
   }
+  switch (ParseCommandLine(line, arguments)) {
+    case ParseOutcome::SHOWN_HELP:
+      return EXIT_OK;
+    case ParseOutcome::FAILED:
+      return EXIT_USAGE;
+    case ParseOutcome::GO_ON:
+      break;
+  }
+  if (version) {
+    std::printf("%s\n", Banner().c_str());
+    return EXIT_OK;
+  }
+  PipeEncoding encoding = PipeEncoding::AUTO;
+  if (line.app.count("--encoding") > 0 && !ParsePipeEncoding(encodingName, encoding)) {
+    ReportError("pipe", "unknown encoding '" + encodingName + "' (utf-8 or latin1)");
+    return EXIT_USAGE;
+  }
+  if (documents.mode.empty()) {
+    if (tex) documents.mode = "tex";
+    if (html) documents.mode = "html";
+    if (nroff) documents.mode = "nroff";
+  }
+  if (!ResolveDocumentOptions(line, documents)) return EXIT_USAGE;
 
   CheckerSession spell;
   std::string error;
@@ -127,6 +128,9 @@ int RunPipe(const std::vector<std::string>& args) {
   // Words one at a time: no doubled-word test.
   checker.options = CheckOptionBits(options) & ~static_cast<uint32_t>(OPT_REPORT_DOUBLED_WORD);
   checker.classic = classic;
+  checker.mode = documents.format;
+  checker.formatOptions = documents.formatOptions;
+  checker.skipKinds = documents.skipKinds;
   if (spell.personalLex >= 0) {
     checker.savePersonal = [&]() {
       std::string failure;

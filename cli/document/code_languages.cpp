@@ -146,7 +146,7 @@ const std::vector<CodeLanguage>& CodeLanguages() {
       // CMake, Makefiles, Dockerfiles, awk).
       {{"ruby", "perl", "php", "cmake", "make"},
        {".rb", ".rake", ".gemspec", ".pl", ".pm", ".php", ".cmake", ".mk", "Makefile",
-        "GNUmakefile", "Dockerfile", "Rakefile", "Gemfile"},
+        "GNUmakefile", "Dockerfile", "Rakefile", "Gemfile", "CMakeLists.txt"},
        {"perl", "ruby", "php", "make", "awk", "gawk"},
        {"#", "//"},
        "/*",

@@ -92,11 +92,16 @@ const DocumentFormat* FindFormat(std::string_view name) {
 const DocumentFormat& DetectFormat(std::string_view fileName, std::string_view head) {
   const std::string_view base = BaseName(fileName);
   if (!base.empty()) {
-    for (const DocumentFormat& format : DocumentFormats()) {
-      for (const std::string_view name : format.fileNames) {
-        const bool matches =
-            name[0] == '.' ? EndsWithNoCase(base, name) && base.size() > name.size() : base == name;
-        if (matches) return format;
+    // Whole names first ("CMakeLists.txt" before ".txt"), then endings.
+    for (const bool whole : {true, false}) {
+      for (const DocumentFormat& format : DocumentFormats()) {
+        for (const std::string_view name : format.fileNames) {
+          const bool ending = name[0] == '.';
+          if (ending == whole) continue;
+          const bool matches =
+              ending ? EndsWithNoCase(base, name) && base.size() > name.size() : base == name;
+          if (matches) return format;
+        }
       }
     }
   }

@@ -54,6 +54,7 @@ TEST(FormatRegistry, NamesAliasesAndDetection) {
       {"notes", "hello\n", "text"},
       {"notes.txt", "<html>", "text"},
       {"", "From someone@example.com Mon Jan  1 00:00:00 2024\n", "email"},
+      {"src/CMakeLists.txt", "", "code"},
   };
   for (const Row& row : rows) {
     EXPECT_EQ(DetectFormat(row.fileName, row.head).name, row.format) << row.fileName;

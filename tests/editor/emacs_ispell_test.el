@@ -98,6 +98,47 @@ takes the first suggestion, as a user pressing 0 would."
                                   (buffer-string))
                   (buffer-string)))))
 
+(defconst orth-latex
+  (concat "\\documentclass{article}\n"
+          "\\begin{document}\n"
+          "\\section{Intro} The wrold has $qqmath + x_{qqsub}$ and \\cite{qqkey}.\n"
+          "\\begin{align}\n"
+          "qqinside &= \\frac{qqa}{qqb}\n"
+          "\\end{align}\n"
+          "A speling here with \\verb|qqverb| and na\\\"{\\i}ve words.\n"
+          "\\end{document}\n")
+  "A LaTeX document whose only misspellings are in its prose; the accented
+naïve (not in en_US) is reported whole, as written.")
+
+(defun orth-test-latex-buffer ()
+  "ispell-buffer in a LaTeX buffer: Emacs turns the tool's TeX mode on with
+`+', and only the prose is reported, each word at its position."
+  (let (found sent)
+    (with-temp-buffer
+      (insert orth-latex)
+      (latex-mode)
+      (ispell-change-dictionary "en_US")
+      (let ((record (lambda (string) (push string sent))))
+        (advice-add 'ispell-send-string :before record)
+        (unwind-protect
+            (cl-letf (((symbol-function 'ispell-command-loop)
+                       (lambda (_miss _guess word start _end)
+                         (push (list word (buffer-substring-no-properties
+                                           start (+ start (length word))))
+                               found)
+                         nil)))
+              (condition-case failure
+                  (ispell-buffer)
+                (error (push (list 'error failure) found))))
+          (advice-remove 'ispell-send-string record)))
+      (setq found (nreverse found))
+      (orth-check "LaTeX buffer: Emacs sent + for TeX mode"
+                  (member "+\n" sent) (reverse sent))
+      (orth-check "LaTeX buffer: only the misspelled prose words, in order"
+                  (equal (mapcar #'car found) '("wrold" "speling" "na\\\"{\\i}ve")) found)
+      (orth-check "LaTeX buffer: each reported word stands at its position"
+                  (cl-every (lambda (f) (equal (nth 0 f) (nth 1 f))) found) found))))
+
 (defun orth-test-flyspell ()
   (with-temp-buffer
     (insert orth-text)
@@ -143,8 +184,8 @@ takes the first suggestion, as a user pressing 0 would."
     (error (orth-check (format "%s runs without error" test) nil failure))))
 
 (defun orth-test-main ()
-  (mapc #'orth-run '(orth-test-version orth-test-buffer-check orth-test-flyspell
-                     orth-test-pdict-save))
+  (mapc #'orth-run '(orth-test-version orth-test-buffer-check orth-test-latex-buffer
+                     orth-test-flyspell orth-test-pdict-save))
   (orth-finish))
 
 (defun orth-test-personal-list ()
