@@ -122,6 +122,7 @@ def unpack(package, version, work):
     os.makedirs(root)
     if run("dpkg-deb", "-x", deb, root).returncode != 0:
         sys.exit(f"cannot unpack {deb}")
+    os.remove(deb)
     with open(stamp, "w") as f:
         f.write(got + "\n")
     print(f"  {package} {got}" + ("" if got == version or not version else f" (list: {version})"))

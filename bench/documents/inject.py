@@ -49,7 +49,7 @@ KEYBOARD = ["qwertyuiop", "asdfghjkl", "zxcvbnm"]
 PROBE_WORDS = ["manager", "program", "library", "message", "version", "package", "channel",
                "process", "handler", "machine", "network", "comment", "history", "service",
                "benefit", "balance", "printer", "surface", "village", "harvest", "blanket",
-               "capture", "example", "contract", "pattern", "feature", "journey", "weather"]
+               "capture", "kitchen", "contract", "pattern", "feature", "journey", "weather"]
 
 
 def neighbours(ch):
@@ -786,7 +786,7 @@ def write_file(work, p, good_typo, good_original, rows, blocks):
             text = template.format(*fills)
             block.append(text)
             for construct, index in uses:
-                col = text.find(fills[index])
+                col = len(template.split("{%d}" % index)[0].format(*fills))
                 probes.append((at + k, col, fills[index], construct))
         lines[at:at] = block
         shift_from, shift = at, len(block)
