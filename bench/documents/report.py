@@ -135,10 +135,16 @@ def speed(sp, lines):
         for key, title in (("big.txt", "1 GB of text (prose repeated)"),
                            ("oneline.txt", "1 GB with no line break")):
             if key in sp["big"]:
-                m = sp["big"][key]["median"]
+                big = sp["big"][key]
+                m = big["median"]
+                failed = [x for x in big["runs"] if "exit" in x]
+                note = ""
+                if failed:
+                    note = (f"; **failed** under the {big['limit'] / 2 ** 30:.0f} GB address-space "
+                            f"limit (exit {failed[0]['exit']}: {failed[0]['error'][-120:]!r})")
                 lines.append(f"- `orthspell list` on {title}: peak RSS {m['rss_kb'] / 1024:.1f} MB, "
                              f"wall {m['wall']:.1f} s, CPU {m['user'] + m['sys']:.1f} s "
-                             f"({len(sp['big'][key]['runs'])} run)")
+                             f"({len(big['runs'])} run){note}")
     else:
         lines.append(f"- 1 GB runs skipped: {sp.get('big_skipped', 'not run')}")
     lines.append("")

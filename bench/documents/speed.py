@@ -20,12 +20,16 @@ once untimed (to fill the page cache), then RUNS times (5 by default) in
 turn with the other tools of the same input, so that a busy spell of the
 machine does not fall on one tool only. The figures are the medians of wall
 time, user and system CPU time and peak resident set size (RSS); the 1 GB
-runs are of orthspell alone, BIG_RUNS times (1 by default; 0 skips them).
+runs are of orthspell alone, BIG_RUNS times (1 by default; 0 skips them),
+under an address-space limit of BIG_LIMIT_GB (4 by default) so that a tool
+that holds its whole input cannot take the shared machine's memory: a run
+that fails under it is reported as such.
 """
 import glob
 import gzip
 import json
 import os
+import resource
 import shutil
 import statistics
 import subprocess
@@ -83,24 +87,35 @@ def write_big(source, path, one_line):
         f.write(data[:BIG - written])
 
 
-def timed(command, stdin_path=None):
-    """Runs COMMAND under /usr/bin/time -v; returns wall, user, sys seconds and peak RSS KB."""
+def timed(command, stdin_path=None, limit=None):
+    """Runs COMMAND under /usr/bin/time -v; returns wall, user, sys seconds and
+    peak RSS KB. With LIMIT (bytes of address space) a failure is recorded
+    ("exit") instead of ending the script."""
     stdin = open(stdin_path, "rb") if stdin_path else subprocess.DEVNULL
+
+    def cap():
+        resource.setrlimit(resource.RLIMIT_AS, (limit, limit))
+
     got = subprocess.run(["/usr/bin/time", "-v"] + command, stdin=stdin,
-                         stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+                         stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True,
+                         preexec_fn=cap if limit else None)
     if stdin_path:
         stdin.close()
     values = {}
     for line in got.stderr.splitlines():
         key, _, value = line.strip().rpartition(": ")
         values[key] = value
-    if got.returncode != 0 or "Maximum resident set size (kbytes)" not in values:
+    if "Maximum resident set size (kbytes)" not in values or (got.returncode != 0 and not limit):
         sys.exit(f"{' '.join(command)}: exit {got.returncode}: {got.stderr[-500:]}")
     wall = values["Elapsed (wall clock) time (h:mm:ss or m:ss)"].split(":")
     seconds = sum(float(x) * 60 ** k for k, x in enumerate(reversed(wall)))
-    return {"wall": seconds, "user": float(values["User time (seconds)"]),
-            "sys": float(values["System time (seconds)"]),
-            "rss_kb": int(values["Maximum resident set size (kbytes)"])}
+    out = {"wall": seconds, "user": float(values["User time (seconds)"]),
+           "sys": float(values["System time (seconds)"]),
+           "rss_kb": int(values["Maximum resident set size (kbytes)"])}
+    if got.returncode != 0:
+        out["exit"] = got.returncode
+        out["error"] = got.stderr.split("\tCommand being timed")[0].strip()[-300:]
+    return out
 
 
 def medians(runs):
@@ -132,6 +147,7 @@ def main():
     work, orthspell = sys.argv[1], sys.argv[2]
     runs = int(os.environ.get("RUNS", "5"))
     big_runs = int(os.environ.get("BIG_RUNS", "1"))
+    limit = int(float(os.environ.get("BIG_LIMIT_GB", "4")) * 2 ** 30)
     folder = os.path.join(work, "speed")
     os.makedirs(folder, exist_ok=True)
     prose, markdown = os.path.join(folder, "prose.txt"), os.path.join(folder, "markdown.md")
@@ -170,10 +186,12 @@ def main():
             print(f"  1 GB: {key}", flush=True)
             write_big(prose, path, one_line)
             try:
-                r = [timed([orthspell, "list", path]) for _ in range(big_runs)]
+                r = [timed([orthspell, "list", path], limit=limit) for _ in range(big_runs)]
             finally:
                 os.remove(path)
-            out["big"][key] = {"median": medians(r), "runs": r, "bytes": BIG}
+            out["big"][key] = {"median": medians([{k: x[k] for k in ("wall", "user", "sys", "rss_kb")}
+                                                  for x in r]),
+                               "runs": r, "bytes": BIG, "limit": limit}
     out["load_after"] = load()
     out["when"] = time.strftime("%Y-%m-%d %H:%M UTC", time.gmtime())
     os.makedirs(os.path.join(work, "results"), exist_ok=True)
