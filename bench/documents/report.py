@@ -140,8 +140,9 @@ def speed(sp, lines):
                 failed = [x for x in big["runs"] if "exit" in x]
                 note = ""
                 if failed:
+                    error = failed[0]["error"].splitlines()[0] if failed[0]["error"] else ""
                     note = (f"; **failed** under the {big['limit'] / 2 ** 30:.0f} GB address-space "
-                            f"limit (exit {failed[0]['exit']}: {failed[0]['error'][-120:]!r})")
+                            f"limit (exit {failed[0]['exit']}: `{error[:120]}`)")
                 lines.append(f"- `orthspell list` on {title}: peak RSS {m['rss_kb'] / 1024:.1f} MB, "
                              f"wall {m['wall']:.1f} s, CPU {m['user'] + m['sys']:.1f} s "
                              f"({len(big['runs'])} run){note}")
@@ -176,7 +177,13 @@ def main():
             f"{FORMAT_TITLES[f]} {doc['formats'][f]['files']} files" for f in ordered(doc))
             + f"; {changed} of its files differ from the list (`work/corpus-changed.txt`)"]
         lines += ["- checkers: " + "; ".join(sorted({c["label"] for e in doc["formats"].values()
-                                                     for c in e["checkers"]})), ""]
+                                                     for c in e["checkers"]})),
+                  "- positions: orthspell's `check --format json`; aspell and hunspell as `-a` "
+                  "pipes, each line sent after a `^`; hunspell with its n-gram suggestions off "
+                  "(`MAXNGRAMSUGS 0` in a copy of en_US.aff: the same verdicts, faster)",
+                  "- injections: `work/injections.tsv` (regenerated from the corpus with a fixed "
+                  "seed); the 30 most frequent other flags per format and checker: "
+                  "`work/other-flags/`", ""]
         accuracy(doc, lines)
     if os.path.exists(speed_path):
         speed(json.load(open(speed_path)), lines)
