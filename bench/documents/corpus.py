@@ -166,8 +166,8 @@ def read_list(path):
 def download(package, version, debs):
     """Downloads PACKAGE (the recorded version when the mirror still has it);
     returns the .deb's path and the version it holds."""
-    for spec in ([f"{package}={version}"] if version else []) + [package]:
-        got = run("apt-get", "download", "-q", spec, cwd=debs)
+    for request in ([f"{package}={version}"] if version else []) + [package]:
+        got = run("apt-get", "download", "-q", request, cwd=debs)
         if got.returncode == 0:
             break
     else:
