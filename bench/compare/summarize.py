@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Writes bench/RESULTS.md from the drivers' outputs.
+"""Writes bench/RESULTS.md from the drivers' outputs: the part between
+<!-- compare:begin --> and <!-- compare:end -->; the rest of the file is kept.
 
   summarize.py WORKDIR ENGINE_OLX RESULTS_MD [DICTIONARY_WORD_COUNT]
 """
@@ -174,8 +175,23 @@ def main():
         if words:
             lines += [f"`en_US.olx`: {sizes['orth']:,} bytes for {words:,} distinct words "
                       f"(as the compiler counts them) = {sizes['orth'] / words:.3f} bytes per word."]
-    with open(out, "w") as f:
-        f.write("\n".join(lines) + "\n")
+    write_region(out, "\n".join(lines))
+
+
+def write_region(path, body):
+    """Writes BODY between this script's markers in PATH and leaves the rest
+    (bench/documents' region) as it is."""
+    begin, end = "<!-- compare:begin -->", "<!-- compare:end -->"
+    block = f"{begin}\n{body.rstrip()}\n{end}"
+    text = open(path, encoding="utf-8").read() if os.path.exists(path) else ""
+    if begin in text and end in text:
+        text = text[:text.index(begin)] + block + text[text.index(end) + len(end):]
+    elif "<!-- " in text:  # only other regions: this one goes first
+        text = block + "\n\n" + text.lstrip()
+    else:  # no regions: the whole file is an older output of this script
+        text = block + "\n"
+    with open(path, "w", encoding="utf-8") as f:
+        f.write(text)
 
 
 if __name__ == "__main__":
