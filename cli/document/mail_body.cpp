@@ -43,23 +43,26 @@ class MappedSink final : public SpanSink {
   void Break(size_t offset) override { out_.Break(text_.SourceAt(offset)); }
   void Comment(std::string_view bytes, size_t offset) override {
     // Only a comment that stands as it is in the source can be handed on.
-    for (const MappedText::Run& run : text_.runs) {
-      if (run.literal && run.begin <= offset && offset + bytes.size() <= run.end) {
-        out_.Comment(bytes, run.sourceBegin + (offset - run.begin));
-        return;
-      }
-    }
+    const MappedText::Run* run = RunAt(offset);
+    if (run != nullptr && run->literal && offset + bytes.size() <= run->end)
+      out_.Comment(bytes, run->sourceBegin + (offset - run->begin));
   }
 
  private:
+  // The run that holds text[at], or null past the end.
+  const MappedText::Run* RunAt(size_t at) const {
+    const auto run =
+        std::upper_bound(text_.runs.begin(), text_.runs.end(), at,
+                         [](size_t offset, const MappedText::Run& r) { return offset < r.end; });
+    return run == text_.runs.end() || run->begin > at ? nullptr : &*run;
+  }
+
   // The source offset just after text[end - 1].
   size_t Source(size_t end) const {
     if (end == 0) return text_.SourceAt(0);
-    for (const MappedText::Run& run : text_.runs) {
-      if (run.begin < end && end <= run.end)
-        return run.literal ? run.sourceBegin + (end - run.begin) : run.sourceEnd;
-    }
-    return text_.SourceAt(end);
+    const MappedText::Run* run = RunAt(end - 1);
+    if (run == nullptr) return text_.SourceAt(end);
+    return run->literal ? run->sourceBegin + (end - run->begin) : run->sourceEnd;
   }
 
   const MappedText& text_;

@@ -139,24 +139,25 @@ std::string DecodeBase64(std::string_view text) {
 }
 
 // An encoded word at `value[at]`: "=?charset?Q?text?=". Returns its length,
-// 0 when there is none.
+// 0 when there is none. A try stops at the first "?" or space past where it
+// can be, so that trying at every "=?" of a line stays linear.
 size_t EncodedWordLength(std::string_view value, size_t at, std::string_view& charset,
                          char& encoding, std::string_view& text) {
   if (value.substr(at, 2) != "=?") return 0;
-  const size_t charsetEnd = value.find('?', at + 2);
-  if (charsetEnd == std::string_view::npos || charsetEnd + 2 >= value.size() ||
+  const auto stopAt = [&value](size_t from) {
+    const size_t stop = value.find_first_of(" \t?", from);
+    return stop == std::string_view::npos ? value.size() : stop;
+  };
+  const size_t charsetEnd = stopAt(at + 2);
+  if (charsetEnd == at + 2 || charsetEnd + 3 >= value.size() || value[charsetEnd] != '?' ||
       value[charsetEnd + 2] != '?')
     return 0;
-  const size_t textEnd = value.find("?=", charsetEnd + 3);
-  if (textEnd == std::string_view::npos) return 0;
+  const size_t textEnd = stopAt(charsetEnd + 3);
+  if (value.substr(textEnd, 2) != "?=") return 0;
   charset = value.substr(at + 2, charsetEnd - at - 2);
   encoding = static_cast<char>(std::toupper(static_cast<unsigned char>(value[charsetEnd + 1])));
   text = value.substr(charsetEnd + 3, textEnd - charsetEnd - 3);
-  const auto spaced = [](std::string_view part) {
-    return part.find_first_of(" \t?") != std::string_view::npos;
-  };
-  if (charset.empty() || spaced(charset) || spaced(text) || (encoding != 'Q' && encoding != 'B'))
-    return 0;
+  if (encoding != 'Q' && encoding != 'B') return 0;
   return textEnd + 2 - at;
 }
 

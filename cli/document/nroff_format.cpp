@@ -7,6 +7,7 @@
 // A line is read whole when it comes whole, and its state (a definition, an
 // example, a table, a line continued by a backslash) carries to the next
 // line, so that a page fed one line at a time reads as the whole file does.
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -416,7 +417,8 @@ class NroffParser final : public DocumentParser {
       EmitRoffText(line, begin, stop, base, sink);
       spaced = true;
     }
-    sink.Break(base + line.size());
+    // Before a comment the arguments end at, which is handed on after.
+    sink.Break(base + std::min(args.comment, line.size()));
   }
 
   void OpenBlock(const MacroRule& rule, std::string_view line, const Arguments& args) {
