@@ -151,15 +151,18 @@ void HtmlMailBody::Read(const MappedText& text, SpanSink& sink) {
         i = found == std::string_view::npos ? bytes.size() : found + 3;
         if (found != std::string_view::npos) state_ = State::OUTSIDE;
         break;
-      case State::TAG:
+      case State::TAG:  // then a script's or style's text when the tag opened one
         found = bytes.find('>', i);
         i = found == std::string_view::npos ? bytes.size() : found + 1;
-        if (found != std::string_view::npos) state_ = State::OUTSIDE;
+        if (found != std::string_view::npos) state_ = rawEnd_.empty() ? State::OUTSIDE : State::RAW;
         break;
       case State::RAW:  // up to the end tag, which is then read as a tag
         found = FindNoCase(bytes, rawEnd_, i);
         i = found == std::string_view::npos ? bytes.size() : found;
-        if (found != std::string_view::npos) state_ = State::TAG;
+        if (found != std::string_view::npos) {
+          state_ = State::TAG;
+          rawEnd_.clear();
+        }
         break;
       case State::OUTSIDE: {
         // The longest stretch that closes all it opens goes to the HTML
@@ -175,11 +178,19 @@ void HtmlMailBody::Read(const MappedText& text, SpanSink& sink) {
             if (close == std::string_view::npos) {
               safe = open;
               next = State::COMMENT;
+              rawEnd_.clear();
               break;
             }
             j = close + 3;
             continue;
           }
+          // A script or style element's text is not read, whether its
+          // start tag ends on this line or a later one.
+          std::string_view raw;
+          for (const std::string_view name : {"script", "style"}) {
+            if (FindNoCase(bytes.substr(open + 1, name.size()), name, 0) == 0) raw = name;
+          }
+          rawEnd_ = raw.empty() ? std::string() : "</" + std::string(raw);
           const size_t close = bytes.find('>', open + 1);
           if (close == std::string_view::npos) {
             safe = open;
@@ -187,14 +198,11 @@ void HtmlMailBody::Read(const MappedText& text, SpanSink& sink) {
             break;
           }
           j = close + 1;
-          for (const std::string_view raw : {"script", "style"}) {
-            if (FindNoCase(bytes.substr(open + 1, raw.size()), raw, 0) != 0) continue;
-            const std::string end = "</" + std::string(raw);
-            const size_t endTag = FindNoCase(bytes, end, j);
+          if (!raw.empty()) {
+            const size_t endTag = FindNoCase(bytes, rawEnd_, j);
             if (endTag == std::string_view::npos) {
               safe = j;
               next = State::RAW;
-              rawEnd_ = end;
             } else {
               j = endTag;
             }

@@ -83,6 +83,22 @@ TEST(EmailFormat, MimePartsAreFollowedAndDecoded) {
         {"html", "29:4"},
         {"text", "30:15"}},
        {"qqpreamble", "qqimage", "qqhref", "qqepilogue", "qqattached", "qqkoi"}},
+      // HTML: a script, a comment and a style element over several lines.
+      {"Content-Type: text/html\n\n<p>first<script>\nqqscript\n</script><!--\nqqcomment\n"
+       "-->second <style\ntype=x>qqstyle</style>third\n",
+       {{"first", "3:4"}, {"second", "7:4"}, {"third", "8:23"}},
+       {"qqscript", "qqcomment", "qqstyle"}},
+      // Windows-1252, a character cut between two base64 lines, and parts
+      // that are not read: a forwarded message, an unknown encoding.
+      {"Content-Type: multipart/mixed; boundary=b\n\n--b\nContent-Type: text/plain; "
+       "charset=windows-1252\nContent-Transfer-Encoding: quoted-printable\n\ndon=92t\n--b\n"
+       "Content-Transfer-Encoding: base64\n\neHhjYWbD\nqSBvawo=\n--b\nContent-Type: "
+       "message/rfc822\n\nSubject: qqforwarded\n\nqqinner\n--b\nContent-Transfer-Encoding: "
+       "x-uuencode\n\nqquu\n--b--\n",
+       {{"don\xE2\x80\x99t", "7:1"}, {"xxcaf\xC3\xA9", "11:1"}, {"ok", "12:1"}},
+       {"qqforwarded", "qqinner", "qquu"}},
+      // Headers that end without their blank line.
+      {"Subject: s\nthis is body text\n", {{"body", "2:9"}}, {}},
       // A boundary that never closes ends with its message: the next
       // message of the mbox is read from its headers on.
       {"From a@b Mon Jan  1 00:00:00 2024\nSubject: one\nContent-Type: multipart/mixed; "

@@ -46,6 +46,8 @@ TEST(NroffFormat, EscapesAreReadAsWhatTheyRender) {
       {"x \\*[qqstr] y \\n[qqreg] z \\n(ab \\h'qqmove' \\w'qqwidth' end\n",
        {{"end", "1:56"}},
        {"qqstr", "qqreg", "ab", "qqmove", "qqwidth"}},
+      // \c joins the next line's text; \# takes the line end with it.
+      {"join\\c\n.B ed\nnex\\#gone\nt\n", {{"joined", "1:1"}, {"next", "3:1"}}, {"gone"}},
       // A comment to the line end, a comment line, and text after both.
       {".\\\" qqcomment line\ntext \\\" qqtrailing\nmore\n",
        {{"text", "2:1"}, {"more", "3:1"}},
@@ -87,6 +89,10 @@ TEST(NroffFormat, DefinitionsExamplesEquationsAndTables) {
        ".EQ\nx sup qqeqn\n.EN\n.nf\nnofill text\n.fi\n",
        {{"after", "5:1"}, {"nofill", "16:1"}},
        {"qqbody", "qqignored", "qqexample", "qqeqn"}},
+      {".Vb 2\nqqverbatim\n.Ve\n.Bd -literal\nqqliteral\n.Ed\n.Bd -filled\nfilled text\n.Ed\n"
+       ".de AA BB\n..\nqqstill\n.BB\nback\n'ig\nqqig\n..\n",
+       {{"filled", "8:1"}, {"back", "14:1"}},
+       {"qqverbatim", "qqliteral", "qqstill", "qqig"}},
       // tbl: options and layout skipped, cells and T{ blocks checked.
       {".TS\ntab(@);\nl lb.\nqqcell@other cell\n_\nT{\nblock text\nT}@last\n.TE\nafter\n",
        {{"qqcell", "4:1"}, {"other", "4:8"}, {"block", "7:1"}, {"last", "8:4"}, {"after", "10:1"}},
