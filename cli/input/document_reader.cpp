@@ -56,6 +56,10 @@ bool ReadDocument(ByteSource& source, InputHead head, DocumentParser& parser, Pi
   bool ended = head.ended;
   bool failed = false;
   size_t base = 0;
+  // After a call that took nothing, the parser is asked again only once the
+  // buffer has doubled, so that a long line costs linear time however small
+  // the reads are.
+  size_t askAgainAt = 0;
   // `buffer` holds what the parser has not taken yet, from offset `base` of
   // the input on; taken bytes are dropped before the buffer grows.
   for (;;) {
@@ -74,12 +78,14 @@ bool ReadDocument(ByteSource& source, InputHead head, DocumentParser& parser, Pi
     const InputEnd end = ended                     ? InputEnd::LAST
                          : buffer.size() >= window ? InputEnd::FULL
                                                    : InputEnd::MORE;
+    if (end == InputEnd::MORE && buffer.size() < askAgainAt) continue;
     const std::string_view piece(buffer);
     sink.BeginPiece(piece, base);
     size_t taken = std::min(parser.Parse(piece, base, end, sink), piece.size());
     // A parser that must take something and does not is not allowed to
     // stall the reader: its piece is taken as read.
     if (end == InputEnd::LAST || (end == InputEnd::FULL && taken == 0)) taken = piece.size();
+    askAgainAt = taken == 0 ? 2 * piece.size() : 0;
     sink.EndPiece(base + taken);
     buffer.erase(0, taken);
     base += taken;
