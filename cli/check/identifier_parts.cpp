@@ -25,7 +25,8 @@ void SplitIdentifier(std::string_view word, std::vector<WordPart>& parts) {
     const Kind here = KindOf(word[i]);
     bool split = false;
     if (before == Kind::LOWER && here == Kind::UPPER) {
-      split = true;
+      // A lone capital at the end stays: TeX, LuaTeX's TeX.
+      split = i + 1 < word.size();
     } else if ((before == Kind::DIGIT) != (here == Kind::DIGIT) && before != Kind::OTHER &&
                here != Kind::OTHER) {
       split = true;

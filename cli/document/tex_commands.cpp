@@ -79,6 +79,8 @@ const CommandGroup kCommands[] = {
     {"Op", JOIN, "hyperref"},
     {"Pp", JOIN, "hyperlink hypertarget"},
     {"P", BREAK, "hypersetup urlstyle"},
+    // Logos by name (hologo): the name is not text.
+    {"P", BREAK, "hologo Hologo"},
     // References and labels (cleveref, varioref, fancyref, zref).
     {"OP", BREAK, "label zref"},
     {"P", BREAK,

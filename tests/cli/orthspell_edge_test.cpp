@@ -298,6 +298,7 @@ TEST(IdentifierParts, SplitWhereCaseOrKindChanges) {
   };
   const std::vector<Row> rows = {
       {"camelCase", {"camel", "Case"}},
+      {"LuaTeX", {"Lua", "TeX"}},
       {"HTTPServer", {"HTTP", "Server"}},
       {"SimpleXMLTokenizer", {"Simple", "XML", "Tokenizer"}},
       {"PDFLoader", {"PDF", "Loader"}},
