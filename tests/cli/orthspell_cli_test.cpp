@@ -334,6 +334,46 @@ TEST_F(Orthspell, BundledSample) {
   }
 }
 
+// The format comes from --mode, the file name, the "#!" line or the first
+// bytes; standard input is text.
+TEST_F(Orthspell, DocumentsAreReadInTheirFormat) {
+  struct Row {
+    std::string args;
+    std::string name;  // empty: the text goes to stdin
+    std::string text;
+    std::string expected;
+  };
+  const std::vector<Row> rows = {
+      {"check --max 0", "a.md", "A wrold with `qqcode` and [link](http://x.org/qqurl).\n",
+       "a.md:1:3: wrold\n"},
+      {"check --max 0", "", "A wrold with `qqcode`.\n",
+       "<stdin>:1:3: wrold\n<stdin>:1:15: qqcode\n"},
+      {"check --max 0 --mode markdown", "", "A wrold with `qqcode`.\n", "<stdin>:1:3: wrold\n"},
+      {"check --max 0", "b.tex", "\\section{Intro} wrold $qqmath$ \\cite{qqkey}\n",
+       "b.tex:1:17: wrold\n"},
+      {"check --max 0", "run", "#!/bin/sh\n# a wrold\nqqcommand --qqflag\n", "run:2:5: wrold\n"},
+      {"check --max 0 --mode ccpp", "", "int qqx; // a wrold\n", "<stdin>:1:15: wrold\n"},
+      {"check --max 0 --mode html", "", "<p title=\"wrold\">t<b>ex</b>t <code>qqx</code></p>\n",
+       "<stdin>:1:11: wrold\n"},
+      {"list -t", "", "A wrold $qqmath$\n", "wrold\n"},
+      {"list --no-skip urls,files,paths", "", "see http://example.org/qqurl\n", "org\nqqurl\n"},
+  };
+  for (const Row& row : rows) {
+    std::string args = row.args;
+    if (!row.name.empty()) {
+      File(row.name, row.text);
+      args += " " + row.name;
+    }
+    const Result result = Run(args, row.name.empty() ? row.text : "");
+    EXPECT_EQ(result.out, row.expected) << row.args << " " << row.name;
+    EXPECT_EQ(result.err, "") << row.args;
+  }
+  const Result unknown = Run("check --mode klingon", "x\n");
+  EXPECT_EQ(unknown.status, 2);
+  EXPECT_EQ(unknown.err.rfind("orthspell check: unknown mode 'klingon' (text, markdown", 0), 0u)
+      << unknown.err;
+}
+
 }  // namespace
 
 // Editors call `orthspell -l` with ispell's options on large regions and
