@@ -21,7 +21,7 @@ constexpr char BREAK = '\0';
 
 constexpr uint32_t TOKEN_KINDS = NON_WORD_ALL & ~(NON_WORD_DIGITS | NON_WORD_CAPS);
 
-constexpr size_t LOOKUP_SLOTS = 4096;  // a power of two
+constexpr size_t LOOKUP_SLOTS = 16384;  // a power of two
 
 // How the bytes of the engine text act in a token.
 constexpr uint8_t TOKEN_END = 1;     // white space or a break: the token ends
@@ -288,7 +288,18 @@ void DocumentChecker::CheckBuffer() {
     bool stop = false;
     uint8_t previous = 0;
     for (; i < size; ++i) {
-      const uint8_t flags = TOKEN_BYTE[static_cast<unsigned char>(text[i])];
+      uint8_t flags = TOKEN_BYTE[static_cast<unsigned char>(text[i])];
+      if ((flags & TOKEN_LETTER) != 0) {
+        // Most bytes are letters of a word: run over them.
+        plain = plain && !stop;
+        stop = false;
+        previous = flags;
+        while (++i < size &&
+               (TOKEN_BYTE[static_cast<unsigned char>(text[i])] & TOKEN_LETTER) != 0) {
+        }
+        if (i == size) break;
+        flags = TOKEN_BYTE[static_cast<unsigned char>(text[i])];
+      }
       if ((flags & TOKEN_END) != 0) break;
       if ((flags & TOKEN_STOP) != 0) {
         stop = true;
