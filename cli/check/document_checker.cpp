@@ -393,7 +393,11 @@ void DocumentChecker::CheckWord(size_t begin, size_t end, char following, uint8_
   ++wordsChecked_;
   const bool digits = (classes & LATIN1_DIGIT) != 0;
   const bool lower = (classes & LATIN1_LOWER) != 0;
-  const bool capitals = !lower && word.size() >= 2;
+  // Words in capitals, and their plurals: NASA, URLs, UUIDs.
+  bool capitals = !lower && word.size() >= 2;
+  if (!capitals && word.size() >= 3 && word.back() == 's') {
+    capitals = std::none_of(word.begin(), word.end() - 1, [](char c) { return IsLower(c); });
+  }
   if (disabled_ || (digits && (policy_.skipKinds & NON_WORD_DIGITS) != 0) ||
       (capitals && (policy_.skipKinds & NON_WORD_CAPS) != 0)) {
     ForgetPreviousWord();

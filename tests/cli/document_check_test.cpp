@@ -89,7 +89,7 @@ TEST_F(DocumentCheck, WordsOfPlainText) {
       {"HTTPServer and parseQqsnakeword\n", {"1:21 Qqsnakeword misspelled"}},
       {"qq_snake_case\n", {"1:1 qq misspelled"}},
       // Words with digits and words in capitals are skipped unless asked for.
-      {"IPv4 and file1 QQCONSTANT\n", {}},
+      {"IPv4 and file1 QQCONSTANT QQURLs\n", {}},
       {"QQCONSTANT\n", {"1:1 QQCONSTANT misspelled"}, NON_WORD_CAPS},
       {"see https://example.org/qqurl\n",
        {"1:5 https misspelled", "1:21 org misspelled", "1:25 qqurl misspelled"},
