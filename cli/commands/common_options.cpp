@@ -2,9 +2,8 @@
 
 #include <cstdio>
 
-#include "orth.h"
-#include "check/word_lookup.h"
 #include "commands/commands.h"
+#include "orth.h"
 
 namespace orth::cli {
 
@@ -148,40 +147,6 @@ bool ParseNumber(const std::string& text, long low, long high, long& value) {
   if (parsed < low || parsed > high) return false;
   value = parsed;
   return true;
-}
-
-OptionParse ParseSuggestionOption(const char* command, const std::vector<std::string>& args,
-                                  size_t& index, const OptionArg& arg,
-                                  SuggestionOptions& suggestion) {
-  std::string value;
-  if (arg.name == "--max") {
-    long count = 0;
-    if (!TakeOptionValue(command, args, index, arg, value)) return OptionParse::Failed;
-    if (!ParseNumber(value, 0, MAX_SUGGESTIONS, count)) {
-      Complain(command, "--max needs a number 0..100, not '" + value + "'");
-      return OptionParse::Failed;
-    }
-    suggestion.maxSuggestions = static_cast<int32_t>(count);
-    return OptionParse::Taken;
-  }
-  if (arg.name == "--classic") {
-    if (arg.hasValue) {
-      Complain(command, "option --classic takes no value");
-      return OptionParse::Failed;
-    }
-    suggestion.classic = true;
-    return OptionParse::Taken;
-  }
-  if (arg.name == "--level") {
-    if (!TakeOptionValue(command, args, index, arg, value)) return OptionParse::Failed;
-    if (!ParseSuggestLevel(value, suggestion.level)) {
-      Complain(command, "--level is auto, 0, 1, 2 or 3, not '" + value + "'");
-      return OptionParse::Failed;
-    }
-    suggestion.classic = true;
-    return OptionParse::Taken;
-  }
-  return OptionParse::NotCommon;
 }
 
 }  // namespace orth::cli

@@ -1,7 +1,7 @@
 // The options every checking subcommand of orthspell shares: which
 // dictionaries, personal list and replacement list to open, and which words
-// to excuse. Subcommands scan their arguments themselves and hand each one to
-// ParseCommonOption first.
+// to excuse. The subcommands parse them with CLI11 (command_line.h); the pipe
+// mode still scans its arguments itself with ParseCommonOption.
 #pragma once
 
 #include <cstddef>
@@ -62,14 +62,6 @@ struct SuggestionOptions {
   bool classic = false;  // --classic, or implied by --level
   int32_t level = -1;    // SUGGEST_LEVEL_AUTO or 0..3; the classic search only
 };
-
-// Looks at the option in `arg` (args[index]): --max N (0..MAX_SUGGESTIONS),
-// --classic and --level auto|0|1|2|3 (which implies --classic) of the
-// subcommands that suggest. Taken with the value stored, Failed after a
-// one-line message naming `command`, NotCommon for any other option.
-OptionParse ParseSuggestionOption(const char* command, const std::vector<std::string>& args,
-                                  size_t& index, const OptionArg& arg,
-                                  SuggestionOptions& suggestion);
 
 // The OPT_* bits of the word and block checks these options ask for: the
 // spelling lookup, the doubled-word test unless --no-doubled, and the

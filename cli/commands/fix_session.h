@@ -1,39 +1,56 @@
-// The interactive correction of one part of a document: the engine's block
-// check walks it, the user decides what happens to each finding.
+// The interactive correction of a document: its format's parser and the
+// checking stage find the words (so code, URLs and markup are never shown),
+// the user decides what happens to each, and the corrected bytes are handed
+// on piece by piece, so that memory stays bounded whatever the file's size.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 
-#include "encoding/engine_text.h"
+#include "check/document_checker.h"
+#include "commands/common_options.h"
 #include "commands/terminal.h"
+#include "document/document_format.h"
+#include "input/document_reader.h"
+#include "orth.h"
 
 namespace orth::cli {
 
 enum class FixOutcome {
-  PART_DONE,            // the walk reached the end of the part
-  SAVE_AND_QUIT,        // q
-  QUIT_WITHOUT_SAVING,  // x, or the input ended
-  FAILED,               // the engine refused the part
+  FINISHED,             // the walk reached the end of the input
+  SAVE_AND_QUIT,        // q: the rest of the input was handed on unchanged
+  QUIT_WITHOUT_SAVING,  // x, or the keys ran out
+  FAILED,               // the input could not be read or the output written
 };
 
 struct FixContext {
   int32_t session = -1;
   int32_t personalLex = -1;  // where `a` adds words (the -p list), or -1
   int32_t runLex = -1;       // the in-memory list of `I` (and of `a` without -p)
-  uint32_t options = 0;      // OPT_* bits of the block check
-  int maxSuggestions = 9;
-  bool classic = false;  // the classic suggestion search instead of the ranked one
+  CheckPolicy policy;        // latin1Input: the file is Latin-1 and so are its corrections
+  SuggestionOptions suggestion{9, false, SUGGEST_LEVEL_AUTO};
   std::string fileName;
-  std::size_t partIndex = 0, partCount = 1;
-  std::size_t firstLine = 1;  // the line number of the part's first line
-  bool personalModified = false;
-  std::size_t changes = 0;  // edits of the text kept so far (undo lowers it)
   Terminal* terminal = nullptr;
+
+  // What the run did.
+  bool personalModified = false;
+  std::size_t changes = 0;  // edits kept (undo lowers it)
+  bool changed = false;     // the bytes handed on differ from the input's
 };
 
-// Walks the part, shows each finding and applies the user's keys to text.
-FixOutcome FixPart(FixContext& context, MappedText& text);
+// Receives the corrected bytes in order; false with a message when they
+// cannot be kept (a full disk), which ends the run as FAILED.
+using FixOutput = std::function<bool(std::string_view bytes, std::string& error)>;
+
+// Reads `source` (after `head`) through `parser` in pieces of at most
+// `window` bytes, walks the findings of each piece with the user and hands
+// every piece's bytes, corrected, to `output`. Nothing is handed on after
+// QUIT_WITHOUT_SAVING or FAILED; `error` says why for FAILED.
+FixOutcome FixDocument(FixContext& context, ByteSource& source, InputHead head,
+                       DocumentParser& parser, std::size_t window, const FixOutput& output,
+                       std::string& error);
 
 }  // namespace orth::cli

@@ -8,14 +8,21 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstring>
 
 namespace orth::cli {
 
 namespace {
 
+constexpr int FATAL_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
 // The settings to restore; a process has one controlling terminal.
 struct termios savedSettings;
 volatile std::sig_atomic_t rawActive = 0;
+
+// The file to remove on a fatal signal.
+char removePath[4096];
+volatile std::sig_atomic_t removeActive = 0;
 
 void RestoreSettings() {
   if (rawActive != 0) {
@@ -24,13 +31,23 @@ void RestoreSettings() {
   }
 }
 
-// A fatal signal must not leave the user's terminal without echo.
-void RestoreAndReraise(int signalNumber) {
-  RestoreSettings();
-  static const char RESET[] = "\x1b[0m\n";
-  (void)!write(STDOUT_FILENO, RESET, sizeof RESET - 1);
+// A fatal signal must not leave the user's terminal without echo, nor a
+// half-written copy next to the user's file.
+void OnFatalSignal(int signalNumber) {
+  if (removeActive != 0) unlink(removePath);
+  if (rawActive != 0) {
+    RestoreSettings();
+    static const char RESET[] = "\x1b[0m\n";
+    (void)!write(STDOUT_FILENO, RESET, sizeof RESET - 1);
+  }
   signal(signalNumber, SIG_DFL);
   raise(signalNumber);
+}
+
+// The handler stays while it has something to do.
+void UpdateHandlers() {
+  const bool wanted = rawActive != 0 || removeActive != 0;
+  for (const int s : FATAL_SIGNALS) signal(s, wanted ? OnFatalSignal : SIG_DFL);
 }
 
 }  // namespace
@@ -43,9 +60,13 @@ Terminal OpenTerminal() {
   raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
   raw.c_cc[VMIN] = 1;
   raw.c_cc[VTIME] = 0;
-  for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) signal(s, RestoreAndReraise);
-  if (tcsetattr(STDIN_FILENO, TCSANOW, &raw) != 0) return terminal;
   rawActive = 1;
+  UpdateHandlers();
+  if (tcsetattr(STDIN_FILENO, TCSANOW, &raw) != 0) {
+    rawActive = 0;
+    UpdateHandlers();
+    return terminal;
+  }
   terminal.screen = true;
   return terminal;
 }
@@ -53,8 +74,17 @@ Terminal OpenTerminal() {
 void CloseTerminal(Terminal& terminal) {
   if (!terminal.screen) return;
   RestoreSettings();
-  for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) signal(s, SIG_DFL);
+  UpdateHandlers();
   terminal.screen = false;
+}
+
+void RemoveOnFatalSignal(const std::string& path) {
+  removeActive = 0;
+  if (!path.empty() && path.size() < sizeof removePath) {
+    std::memcpy(removePath, path.c_str(), path.size() + 1);
+    removeActive = 1;
+  }
+  UpdateHandlers();
 }
 
 void ClearScreen(const Terminal& terminal) {

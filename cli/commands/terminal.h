@@ -20,6 +20,11 @@ struct Terminal {
 Terminal OpenTerminal();
 void CloseTerminal(Terminal& terminal);
 
+// Removes the file at `path` (an unfinished copy) when a fatal signal
+// (SIGINT, SIGTERM, SIGHUP, SIGQUIT) ends the process; an empty path stops
+// that. A terminal in screen mode is restored on those signals as well.
+void RemoveOnFatalSignal(const std::string& path);
+
 // Clears the screen (screen mode only).
 void ClearScreen(const Terminal& terminal);
 

@@ -110,17 +110,6 @@ MappedText MakeMappedText(std::string_view bytes, bool latin1) {
   return text;
 }
 
-MappedText SliceMappedText(const MappedText& text, std::size_t begin, std::size_t end) {
-  MappedText slice;
-  slice.utf8 = text.utf8;
-  end = std::min(end, text.engine.size());
-  begin = std::min(begin, end);
-  slice.engine = text.engine.substr(begin, end - begin);
-  slice.chars.assign(text.chars.begin() + static_cast<std::ptrdiff_t>(begin),
-                     text.chars.begin() + static_cast<std::ptrdiff_t>(end));
-  return slice;
-}
-
 std::string EncodeMappedText(const MappedText& text, std::size_t begin, std::size_t end) {
   std::string out;
   end = std::min(end, text.chars.size());
@@ -133,56 +122,6 @@ std::string EncodeMappedText(const MappedText& text, std::size_t begin, std::siz
     }
   }
   return out;
-}
-
-std::string DisplayMappedText(const MappedText& text, std::size_t begin, std::size_t end) {
-  std::string out;
-  end = std::min(end, text.chars.size());
-  for (std::size_t i = begin; i < end; ++i) {
-    const uint32_t c = text.chars[i];
-    // Control characters would move the cursor about.
-    AppendUtf8(out, (c < 0x20 && c != '\t') || (c >= 0x7F && c < 0xA0) ? uint32_t{'?'} : c);
-  }
-  return out;
-}
-
-void SyncMappedText(MappedText& text, const std::string& edited, std::size_t editStart) {
-  const std::string& old = text.engine;
-  std::size_t prefix = 0;
-  const std::size_t limit = std::min(old.size(), edited.size());
-  while (prefix < limit && old[prefix] == edited[prefix]) ++prefix;
-  prefix = std::min(prefix, editStart);
-  std::size_t suffix = 0;
-  while (suffix < old.size() - prefix && suffix < edited.size() - prefix &&
-         old[old.size() - 1 - suffix] == edited[edited.size() - 1 - suffix]) {
-    ++suffix;
-  }
-  std::vector<uint32_t> inserted;
-  for (std::size_t i = prefix; i < edited.size() - suffix; ++i) {
-    inserted.push_back(static_cast<unsigned char>(edited[i]));
-  }
-  const auto first = text.chars.begin() + static_cast<std::ptrdiff_t>(prefix);
-  const auto last = text.chars.begin() + static_cast<std::ptrdiff_t>(old.size() - suffix);
-  text.chars.erase(first, last);
-  text.chars.insert(text.chars.begin() + static_cast<std::ptrdiff_t>(prefix), inserted.begin(),
-                    inserted.end());
-  text.engine = edited;
-}
-
-std::vector<std::size_t> SplitMappedText(const MappedText& text, std::size_t maxBytes) {
-  std::vector<std::size_t> starts;
-  if (maxBytes == 0) return starts;
-  std::size_t begin = 0;
-  const std::string& s = text.engine;
-  while (s.size() - begin > maxBytes) {
-    const std::size_t window = begin + maxBytes;  // the part is begin..window at most
-    std::size_t cut = s.rfind('\n', window - 1);
-    if (cut == std::string::npos || cut < begin) cut = s.find_last_of(" \t", window - 1);
-    cut = (cut == std::string::npos || cut < begin) ? window : cut + 1;
-    starts.push_back(cut);
-    begin = cut;
-  }
-  return starts;
 }
 
 }  // namespace orth::cli

@@ -44,9 +44,8 @@ std::string Latin1ToUtf8Text(std::string_view latin1);
 // value.
 std::string WellFormedUtf8(std::string_view bytes);
 
-// A text as the engine edits it together with the character each engine byte
-// stands for, so that characters outside Latin-1 and typographic apostrophes
-// survive corrections unchanged.
+// A text as the engine reads it together with the character each engine
+// byte stands for (the pipe mode reads the words of its command lines so).
 struct MappedText {
   bool utf8 = true;             // written back as UTF-8, else as Latin-1 bytes
   std::string engine;           // what the engine sees
@@ -57,25 +56,9 @@ struct MappedText {
 // as Latin-1.
 MappedText MakeMappedText(std::string_view bytes, bool latin1 = false);
 
-// A slice of a text (engine positions begin..end).
-MappedText SliceMappedText(const MappedText& text, std::size_t begin, std::size_t end);
-
 // The bytes of a text, or of its engine positions begin..end (UTF-8 or
 // Latin-1 as it was read).
 std::string EncodeMappedText(const MappedText& text, std::size_t begin = 0,
                              std::size_t end = std::string::npos);
-
-// A piece of engine text (begin..end) as UTF-8 for the screen.
-std::string DisplayMappedText(const MappedText& text, std::size_t begin, std::size_t end);
-
-// Brings text in line with the engine's text after one edit that left the
-// bytes before editStart alone. Unchanged bytes keep their characters; new
-// bytes stand for themselves.
-void SyncMappedText(MappedText& text, const std::string& edited, std::size_t editStart);
-
-// Where the text is cut into parts of at most maxBytes engine bytes: after a
-// line end when the part holds one, else after a space, else anywhere.
-// Returns the start of every part after the first.
-std::vector<std::size_t> SplitMappedText(const MappedText& text, std::size_t maxBytes);
 
 }  // namespace orth::cli

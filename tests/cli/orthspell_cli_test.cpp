@@ -60,16 +60,30 @@ class Orthspell : public testing::Test {
   // folder, with `input` on stdin.
   Result Run(const std::string& args, const std::string& input = "") const {
     const fs::path in = File("stdin.txt", input);
-    const std::string command = "cd " + Quote(dir_.string()) + " && " + Quote(ORTHSPELL) + " " +
-                                args + " <" + Quote(in.string()) + " >" +
-                                Quote(Path("stdout.txt").string()) + " 2>" +
-                                Quote(Path("stderr.txt").string());
-    const int raw = std::system(command.c_str());
+    return Shell(Quote(ORTHSPELL) + " " + args + " <" + Quote(in.string()));
+  }
+
+  // Runs a shell command in the test's folder; "$O" names orthspell.
+  Result Shell(const std::string& command) const {
+    const std::string line = "cd " + Quote(dir_.string()) + " && O=" + Quote(ORTHSPELL) + " && " +
+                             command + " >" + Quote(Path("stdout.txt").string()) + " 2>" +
+                             Quote(Path("stderr.txt").string());
+    const int raw = std::system(line.c_str());
     Result result;
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     result.out = ReadFile(Path("stdout.txt"));
     result.err = ReadFile(Path("stderr.txt"));
     return result;
+  }
+
+  // The files orthspell fix left next to the ones it worked on.
+  std::vector<std::string> Leftovers() const {
+    std::vector<std::string> found;
+    for (const auto& entry : fs::recursive_directory_iterator(dir_)) {
+      const std::string name = entry.path().filename().string();
+      if (name.find(".orthspell-") != std::string::npos) found.push_back(name);
+    }
+    return found;
   }
 
   fs::path dir_;
@@ -282,6 +296,8 @@ TEST_F(Orthspell, DictionaryErrorsExitTwoWithOneLine) {
        "d\xc5\xba",
        "orthspell suggest: '\xc5\x81\xc3\xb3"},
       {"add zorblat", "orthspell add: no personal word list given"},
+      {"fix --mode nosuch notalex.txt", "orthspell fix: unknown mode 'nosuch'"},
+      {"fix --part-size 63 notalex.txt", "orthspell fix: --part-size needs a number of bytes"},
       {"nosuchcommand", "orthspell: unknown command 'nosuchcommand'"},
   };
   for (const Row& row : rows) {
@@ -311,7 +327,7 @@ TEST_F(Orthspell, InvalidUtf8IsReadAsLatin1) {
 }
 
 TEST_F(Orthspell, HelpForEverySubcommand) {
-  for (const char* command : {"check", "list", "suggest", "sounds-like", "add"}) {
+  for (const char* command : {"check", "list", "suggest", "sounds-like", "add", "fix"}) {
     const Result result = Run(std::string(command) + " --help");
     EXPECT_EQ(result.status, 0) << command;
     for (const char* section : {"NAME\n", "SYNOPSIS\n", "OPTIONS\n", "EXIT STATUS\n", "-d DICT"}) {
@@ -321,6 +337,68 @@ TEST_F(Orthspell, HelpForEverySubcommand) {
   const Result top = Run("--help");
   EXPECT_EQ(top.status, 0);
   EXPECT_NE(top.out.find("sounds-like WORD"), std::string::npos);
+}
+
+// orthspell fix with its keys on stdin: what is saved where, and what stays.
+TEST_F(Orthspell, FixSavesTheFileWhereItLives) {
+  const std::string markdown = "Use `recieve` here.\n\n    recieve\n\nWe recieve it.\n";
+  const std::string markdownFixed = "Use `recieve` here.\n\n    recieve\n\nWe receive it.\n";
+  struct Row {
+    std::string name;
+    std::string bytes;
+    std::string args;
+    std::string keys;
+    std::string expected;
+    bool backup;
+  };
+  const std::vector<Row> rows = {
+      // Code spans and blocks are never stopped on: one key, one change.
+      {"notes.md", markdown, "", "1\n", markdownFixed, true},
+      {"notes.txt", markdown, "--mode markdown", "1\n", markdownFixed, true},
+      {"plain.txt", "We recieve it.\n", "--no-backup", "1\n", "We receive it.\n", false},
+      {"quit.txt", "We recieve it, teh end.\n", "", "1\nx\n", "We recieve it, teh end.\n", false},
+      {"fine.txt", "We receive it.\n", "", "", "We receive it.\n", false},
+  };
+  for (const Row& row : rows) {
+    File(row.name, row.bytes);
+    const Result result = Run("fix " + row.args + " " + row.name, row.keys);
+    EXPECT_EQ(result.status, 0) << row.name << ": " << result.err;
+    EXPECT_EQ(ReadFile(Path(row.name)), row.expected) << row.name;
+    EXPECT_EQ(fs::exists(Path(row.name + ".bak")), row.backup) << row.name;
+    if (row.backup) {
+      EXPECT_EQ(ReadFile(Path(row.name + ".bak")), row.bytes) << row.name;
+    }
+  }
+  // A link is followed: the file it points to is replaced and keeps its
+  // mode, its .bak lies beside it, and the link stays a link.
+  fs::create_directories(Path("real"));
+  File("real/target.txt", "We recieve it.\n");
+  fs::permissions(Path("real/target.txt"), fs::perms(0640));
+  fs::create_symlink("real/target.txt", Path("link.txt"));
+  EXPECT_EQ(Run("fix link.txt", "1\n").status, 0);
+  EXPECT_TRUE(fs::is_symlink(Path("link.txt")));
+  EXPECT_EQ(ReadFile(Path("real/target.txt")), "We receive it.\n");
+  EXPECT_EQ(fs::status(Path("real/target.txt")).permissions(), fs::perms(0640));
+  EXPECT_EQ(ReadFile(Path("real/target.txt.bak")), "We recieve it.\n");
+  EXPECT_TRUE(Leftovers().empty());
+}
+
+TEST_F(Orthspell, FixLeavesTheFileWholeWhenItCannotFinish) {
+  std::string big = "We recieve it.\n";
+  while (big.size() < 40000) big += "Nothing wrong here at all.\n";
+  File("big.txt", big);
+  File("keys.txt", "1\n");
+  // The copy cannot grow past 4 KiB, as on a full disk.
+  const Result full = Shell("trap '' XFSZ; ulimit -f 8; \"$O\" fix big.txt <keys.txt");
+  EXPECT_EQ(full.status, 1) << full.err;
+  EXPECT_NE(full.err.find("; 'big.txt' left unchanged"), std::string::npos) << full.err;
+  EXPECT_EQ(ReadFile(Path("big.txt")), big);
+  // Interrupted while waiting for a key.
+  const Result interrupted = Shell("sleep 2 | timeout -s INT 1 \"$O\" fix big.txt");
+  EXPECT_NE(interrupted.status, 0);
+  EXPECT_EQ(ReadFile(Path("big.txt")), big);
+  EXPECT_FALSE(fs::exists(Path("big.txt.bak")));
+  EXPECT_TRUE(Leftovers().empty());
 }
 
 TEST_F(Orthspell, BundledSample) {
