@@ -24,34 +24,6 @@ struct CommonOptions {
   bool noDoubled = false;                 // --no-doubled: do not report doubled words
 };
 
-// One argument split at "=" when it is a long option with an attached value
-// ("--max=3" gives name "--max", value "3"); other arguments stay whole.
-struct OptionArg {
-  std::string name;
-  std::string value;
-  bool hasValue = false;
-};
-
-OptionArg SplitOptionArg(const std::string& arg);
-
-// The value of the option in `arg`: its attached value, or else the next
-// argument (moving `index` past it). False, after a one-line message on
-// stderr naming `command`, when there is none.
-bool TakeOptionValue(const char* command, const std::vector<std::string>& args, size_t& index,
-                     const OptionArg& arg, std::string& value);
-
-enum class OptionParse {
-  NotCommon,  // not one of the common options: the subcommand handles it
-  Taken,      // stored in the options (index moved past a separate value)
-  Failed      // a message was printed: exit with EXIT_USAGE
-};
-
-// Looks at args[index]: -d DICT (also -dDICT, --dict DICT, --dict=DICT),
-// -p FILE (also --personal), --replacements FILE, --ignore-caps,
-// --ignore-mixed, --ignore-non-alpha, --no-doubled.
-OptionParse ParseCommonOption(const char* command, const std::vector<std::string>& args,
-                              size_t& index, CommonOptions& options);
-
 // The most suggestions --max may ask for.
 inline constexpr long MAX_SUGGESTIONS = 100;
 
