@@ -22,6 +22,7 @@ constexpr char BREAK = '\0';
 constexpr uint32_t TOKEN_KINDS = NON_WORD_ALL & ~(NON_WORD_DIGITS | NON_WORD_CAPS);
 
 constexpr size_t LOOKUP_SLOTS = 16384;  // a power of two
+constexpr size_t MOST_CODE_WORDS = size_t{1} << 16;
 
 // How the bytes of the engine text act in a token.
 constexpr uint8_t TOKEN_END = 1;     // white space or a break: the token ends
@@ -97,6 +98,7 @@ void DocumentChecker::StartDocument() {
   ForgetPreviousWord();
   disabled_ = false;
   quietLines_.clear();
+  codeWords_.clear();
   if (ignoreLex_ >= 0) {
     ORTH_ClearLex(session_, ignoreLex_);
     ForgetLookups();
@@ -203,6 +205,41 @@ void DocumentChecker::Comment(std::string_view bytes, size_t offset) {
     events_.push_back({engine_.size(), offset + directive.begin, std::move(directive)});
   }
   Break(offset);
+}
+
+void DocumentChecker::Code(std::string_view bytes, size_t) {
+  std::string word;
+  auto keep = [this, &word]() {
+    if (!word.empty() && codeWords_.size() < MOST_CODE_WORDS) codeWords_.insert(word);
+    word.clear();
+  };
+  for (size_t i = 0; i < bytes.size();) {
+    uint32_t character = static_cast<unsigned char>(bytes[i]);
+    size_t length = 1;
+    if (character >= 0x80 && !policy_.latin1Input) {
+      length = DecodeUtf8Char(bytes.substr(i), character);
+      if (length == 0) {
+        character = static_cast<unsigned char>(bytes[i]);
+        length = 1;
+      }
+    }
+    const char c = EngineByteOf(character);
+    if (IsLetter(c) || (!word.empty() && ContinuesWord(c))) {
+      word += ToLower(c);
+    } else {
+      keep();
+    }
+    i += length;
+  }
+  keep();
+}
+
+bool DocumentChecker::NamedInCode(std::string_view word) const {
+  if (codeWords_.empty()) return false;
+  std::string lower(word);
+  for (char& c : lower) c = ToLower(c);
+  while (!lower.empty() && lower.back() == '\'') lower.pop_back();
+  return codeWords_.count(lower) > 0;
 }
 
 void DocumentChecker::BlankFormatDirectives(size_t from) {
@@ -437,6 +474,11 @@ bool DocumentChecker::CheckPart(size_t begin, size_t end, bool report, uint32_t 
     if (report) Report(WordVerdict::SUGGESTION, begin, end, other_);
     return false;
   }
+  // A word the document's code holds is a name, not a misspelling.
+  if (NamedInCode(word)) {
+    if (report && findings_.wantsCorrectWords()) Report(WordVerdict::CORRECT, begin, end, {});
+    return true;
+  }
   // An identifier is checked part by part: fooBar is right when foo and Bar
   // are, and only its wrong parts are reported.
   if (policy_.splitIdentifiers && report) {
@@ -454,8 +496,9 @@ bool DocumentChecker::CheckPart(size_t begin, size_t end, bool report, uint32_t 
             (!partLower && (policy_.skipKinds & NON_WORD_CAPS) != 0)) {
           continue;
         }
-        if (LookUp(text, HashWord(text), other_) &
-            (RES_MISSPELLED | RES_CHANGE_WORD | RES_SUGGEST_WORD)) {
+        if ((LookUp(text, HashWord(text), other_) &
+             (RES_MISSPELLED | RES_CHANGE_WORD | RES_SUGGEST_WORD)) != 0 &&
+            !NamedInCode(text)) {
           Report(WordVerdict::MISSPELLED, begin + part.begin, begin + part.begin + part.length, {});
         }
       }

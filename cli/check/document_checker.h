@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "check/directives.h"
@@ -92,6 +93,7 @@ class DocumentChecker final : public PieceSink {
   void Markup(size_t offset) override;
   void Break(size_t offset) override;
   void Comment(std::string_view bytes, size_t offset) override;
+  void Code(std::string_view bytes, size_t offset) override;
 
  private:
   // Engine bytes from `engineStart` on come from the source: one byte each
@@ -118,6 +120,7 @@ class DocumentChecker final : public PieceSink {
   void CheckWord(size_t begin, size_t end, char following, uint8_t classes, uint32_t hash);
   bool CheckPart(size_t begin, size_t end, bool report, uint32_t hash);
   int32_t LookUp(std::string_view word, uint32_t hash, std::string& other);
+  bool NamedInCode(std::string_view word) const;
   void Report(WordVerdict verdict, size_t begin, size_t end, std::string_view other);
   void SourceRange(size_t begin, size_t end, size_t& sourceBegin, size_t& sourceEnd) const;
   void ForgetPreviousWord() { previousLength_ = 0; }
@@ -146,6 +149,9 @@ class DocumentChecker final : public PieceSink {
   bool disabled_ = false;
   std::vector<size_t> quietLines_;  // lines whose findings are dropped
   int32_t ignoreLex_ = -1;          // words of "ignore" directives
+  // The words of the document's code, lower case: a misspelled word among
+  // them names something in the code.
+  std::unordered_set<std::string> codeWords_;
   bool invalidUtf8_ = false;
   uint64_t wordsChecked_ = 0;
 

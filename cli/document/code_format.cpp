@@ -408,6 +408,7 @@ class CodeParser final : public DocumentParser {
     }
     tokenOnLine_ = true;
     valueLast_ = !IsRegexKeyword(word);
+    sink_->Code(word, base_ + i);  // comments name what the code defines
     return j;
   }
 

@@ -324,7 +324,10 @@ class Walker {
     size_t at = 0;
     const bool located = Locate(piece, size, at);
     if (codeBlocks_ > 0 || (htmlBlock_ && type != MD_TEXT_HTML)) {
-      if (located) cursor_ = at + size;
+      if (located) {
+        if (codeBlocks_ > 0) sink_.Code(text_.substr(at, size), base_ + at);
+        cursor_ = at + size;
+      }
       return 0;
     }
     if (type == MD_TEXT_HTML) {
@@ -348,7 +351,10 @@ class Walker {
     }
     if (type == MD_TEXT_LATEXMATH && inlineMath_ && located) math_.emplace_back(at, size);
     if (Skipping() || type == MD_TEXT_CODE || type == MD_TEXT_LATEXMATH) {
-      if (located) cursor_ = at + size;
+      if (located) {
+        if (type == MD_TEXT_CODE) sink_.Code(text_.substr(at, size), base_ + at);
+        cursor_ = at + size;
+      }
       return 0;
     }
     if (!located) {

@@ -50,6 +50,15 @@ class SpanSink {
   // disable", "cspell: ignore ..."): HTML comments, TeX % comments, the
   // comments of code when only strings are checked.
   virtual void Comment(std::string_view bytes, size_t offset) = 0;
+
+  // Code that is not checked (a code span, a code block, the code around
+  // comments, a verbatim argument): its words are names the text may
+  // mention, so a word of the text written the same way is taken as meant.
+  // Optional: nothing is lost when a parser does not call it.
+  virtual void Code(std::string_view bytes, size_t offset) {
+    static_cast<void>(bytes);
+    static_cast<void>(offset);
+  }
 };
 
 }  // namespace orth::cli

@@ -14,6 +14,7 @@
 // read verbatim (\verb, \url) ends at the end of its line, and a `$` followed
 // by a digit that nothing on its line could close is a currency sign. An unclosed
 // verbatim environment runs to the end, as in LaTeX.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -501,6 +502,7 @@ class TexParser final : public DocumentParser {
 
   size_t ReadVerbatim(size_t at, size_t lineEnd) {
     const size_t found = in_.substr(0, lineEnd).find(environmentEnd_, at);
+    sink_->Code(in_.substr(at, std::min(found, lineEnd) - at), base_ + at);
     if (found == std::string_view::npos) return lineEnd;
     mode_ = Mode::TEXT;
     Break(found);
@@ -599,6 +601,7 @@ class TexParser final : public DocumentParser {
     if (skip_ == Skip::VERBATIM) {
       if (delimiter_ != '}') {
         const size_t found = line.find(delimiter_, at);
+        sink_->Code(line.substr(at, std::min(found, lineEnd) - at), base_ + at);
         if (found == std::string_view::npos) return lineEnd;
         skip_ = Skip::NONE;
         return found + 1;
@@ -614,6 +617,7 @@ class TexParser final : public DocumentParser {
       return lineEnd;
     }
     const TexStop stop = FindTexSkippedEnd(line, at, skip_ == Skip::BRACKETS, depth_);
+    if (stop.at > at) sink_->Code(in_.substr(at, stop.at - at), base_ + at);
     if (stop.kind == TexStop::CLOSED) skip_ = Skip::NONE;
     if (stop.kind != TexStop::COMMENT) return stop.at;
     StartComment(stop.at, lineEnd);

@@ -424,6 +424,11 @@ TEST_F(Orthspell, DocumentsAreReadInTheirFormat) {
   const std::vector<Row> rows = {
       {"check --max 0", "a.md", "A wrold with `qqcode` and [link](http://x.org/qqurl).\n",
        "a.md:1:3: wrold\n"},
+      // A word the document writes as code is a name, also in its prose.
+      {"check --max 0", "c.md", "Run `qqtool --x` and qqtool works; qqother fails.\n",
+       "c.md:1:36: qqother\n"},
+      {"check --max 0", "d.c", "/* qqbuf holds the qqbuff */\nchar qqbuf[8];\n",
+       "d.c:1:20: qqbuff\n"},
       {"check --max 0", "", "A wrold with `qqcode`.\n",
        "<stdin>:1:3: wrold\n<stdin>:1:15: qqcode\n"},
       {"check --max 0 --mode markdown", "", "A wrold with `qqcode`.\n", "<stdin>:1:3: wrold\n"},
