@@ -84,6 +84,22 @@ std::string_view FieldName(std::string_view line) {
   return line.substr(0, colon);
 }
 
+// Whether a part of this type is text people wrote: text/plain and the
+// other text types (text/markdown, text/asciidoc, text/enriched), but not
+// the text types that hold data or code (calendars, cards, patches, style
+// sheets, scripts, tables).
+bool IsProseType(std::string_view type) {
+  if (type.empty()) return true;
+  if (type.rfind("text/", 0) != 0) return false;
+  for (const std::string_view data :
+       {"text/calendar", "text/vcard", "text/x-vcard", "text/directory", "text/x-patch",
+        "text/x-diff", "text/css", "text/javascript", "text/csv", "text/tab-separated-values",
+        "text/rfc822-headers", "text/xml", "text/x-c", "text/x-python", "text/x-shellscript"}) {
+    if (type == data) return false;
+  }
+  return true;
+}
+
 class EmailParser final : public DocumentParser {
  public:
   size_t Parse(std::string_view input, size_t base, InputEnd end, SpanSink& sink) override {
@@ -197,9 +213,9 @@ class EmailParser final : public DocumentParser {
                                                : Transfer::IDENTITY;
     const bool knownTransfer = transfer_ != Transfer::IDENTITY || encoding.empty() ||
                                encoding == "7bit" || encoding == "8bit" || encoding == "binary";
-    content_ = type.empty() || type == "text/plain" ? Content::PLAIN
-               : type == "text/html"                ? Content::HTML
-                                                    : Content::SKIP;
+    content_ = type == "text/html" || type == "application/xhtml+xml" ? Content::HTML
+               : IsProseType(type)                                    ? Content::PLAIN
+                                                                      : Content::SKIP;
     if (!knownTransfer || charset_ == MailCharset::UNSUPPORTED ||
         Lower(Trim(disposition_)).rfind("attachment", 0) == 0)
       content_ = Content::SKIP;

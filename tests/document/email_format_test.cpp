@@ -47,6 +47,9 @@ TEST(EmailFormat, OnlyTheSubjectOfTheHeadersIsChecked) {
 
 TEST(EmailFormat, QuotesSignaturesAndPatchesAreSkipped) {
   ExpectRows({
+      // Text types people write are text; text types that hold data are not.
+      {"Subject: s\nContent-Type: text/asciidoc\n\nWritten prose\n", {{"Written", "4:1"}}, {}},
+      {"Subject: s\nContent-Type: text/calendar\n\nBEGIN:qqvevent\n", {}, {"qqvevent"}},
       {"Subject: s\n\nI agree.\n> qqquoted\n  > > qqnested\n>qqtight\nMe too.\n-- \nQqsignature\n",
        {{"agree", "3:3"}, {"too", "7:4"}},
        {"qqquoted", "qqnested", "qqtight", "Qqsignature"}},
