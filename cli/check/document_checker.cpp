@@ -443,7 +443,7 @@ void DocumentChecker::CheckWord(size_t begin, size_t end, char following, uint8_
   const bool doubled = policy_.reportDoubled && previousLength_ != 0 &&
                        SameWordNoCase(previousWord_, previousLength_, word) &&
                        !MarkupBetween(previousEnd_, begin);
-  CheckPart(begin, last, true, hash);
+  CheckWordText(begin, last, hash);
   if (doubled) {
     Report(WordVerdict::DOUBLED, begin, last, {});
     ForgetPreviousWord();
@@ -457,31 +457,30 @@ void DocumentChecker::CheckWord(size_t begin, size_t end, char following, uint8_
   }
 }
 
-// Checks the word at engine [begin, end); reports what is wrong when `report`.
-// Returns whether it is correct.
-bool DocumentChecker::CheckPart(size_t begin, size_t end, bool report, uint32_t hash) {
+// Checks the word at engine [begin, end) and reports what is wrong with it.
+void DocumentChecker::CheckWordText(size_t begin, size_t end, uint32_t hash) {
   const std::string_view word(engine_.data() + begin, end - begin);
   const int32_t result = LookUp(word, hash, other_);
   if ((result & (RES_MISSPELLED | RES_CHANGE_WORD | RES_SUGGEST_WORD)) == 0) {
-    if (report && findings_.wantsCorrectWords()) Report(WordVerdict::CORRECT, begin, end, {});
-    return true;
+    if (findings_.wantsCorrectWords()) Report(WordVerdict::CORRECT, begin, end, {});
+    return;
   }
   if ((result & RES_CHANGE_WORD) != 0) {
-    if (report) Report(WordVerdict::REPLACEMENT, begin, end, other_);
-    return false;
+    Report(WordVerdict::REPLACEMENT, begin, end, other_);
+    return;
   }
   if ((result & RES_SUGGEST_WORD) != 0) {
-    if (report) Report(WordVerdict::SUGGESTION, begin, end, other_);
-    return false;
+    Report(WordVerdict::SUGGESTION, begin, end, other_);
+    return;
   }
   // A word the document's code holds is a name, not a misspelling.
   if (NamedInCode(word)) {
-    if (report && findings_.wantsCorrectWords()) Report(WordVerdict::CORRECT, begin, end, {});
-    return true;
+    if (findings_.wantsCorrectWords()) Report(WordVerdict::CORRECT, begin, end, {});
+    return;
   }
   // An identifier is checked part by part: fooBar is right when foo and Bar
   // are, and only its wrong parts are reported.
-  if (policy_.splitIdentifiers && report) {
+  if (policy_.splitIdentifiers) {
     SplitIdentifier(word, parts_);
     if (parts_.size() > 1) {
       for (const WordPart& part : parts_) {
@@ -502,11 +501,10 @@ bool DocumentChecker::CheckPart(size_t begin, size_t end, bool report, uint32_t 
           Report(WordVerdict::MISSPELLED, begin + part.begin, begin + part.begin + part.length, {});
         }
       }
-      return false;
+      return;
     }
   }
-  if (report) Report(WordVerdict::MISSPELLED, begin, end, {});
-  return false;
+  Report(WordVerdict::MISSPELLED, begin, end, {});
 }
 
 int32_t DocumentChecker::LookUp(std::string_view word, uint32_t hash, std::string& other) {

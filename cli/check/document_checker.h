@@ -118,7 +118,7 @@ class DocumentChecker final : public PieceSink {
   void ApplyEvents(size_t upTo);
   void CheckToken(size_t begin, size_t end, bool plain);
   void CheckWord(size_t begin, size_t end, char following, uint8_t classes, uint32_t hash);
-  bool CheckPart(size_t begin, size_t end, bool report, uint32_t hash);
+  void CheckWordText(size_t begin, size_t end, uint32_t hash);
   int32_t LookUp(std::string_view word, uint32_t hash, std::string& other);
   bool NamedInCode(std::string_view word) const;
   void Report(WordVerdict verdict, size_t begin, size_t end, std::string_view other);
