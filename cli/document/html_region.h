@@ -1,0 +1,82 @@
+// The spans of a stretch of HTML that gumbo parses at once (a whole
+// document, a piece of a large one, a fragment in Markdown): the scanner
+// (html_scanner.h) reports tags and comments, gumbo's tree says which text
+// is read and which attributes, and the two are merged in source order.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "document/html_nesting.h"
+#include "document/html_scanner.h"
+#include "document/span_sink.h"
+
+namespace orth::cli {
+
+// What is handed to the sink, held until every source has spoken.
+struct HtmlEvent {
+  enum Kind : uint8_t { TEXT, DECODED, MARKUP, BREAK, COMMENT };
+  Kind kind = TEXT;
+  uint8_t size = 0;  // DECODED: bytes of `utf8`
+  char utf8[8] = {};
+  size_t begin = 0;  // source offsets
+  size_t end = 0;
+};
+
+// Source ranges hidden from gumbo: CDATA sections, "<script/>", the start
+// tags HtmlNesting turns away and the attributes past the limit. They are
+// turned into spaces in the copy gumbo reads, so that every offset stays.
+using HtmlBlanks = std::vector<std::pair<size_t, size_t>>;
+
+class HtmlEvents {
+ public:
+  void Add(HtmlEvent::Kind kind, size_t begin, size_t end = 0);
+  void AddDecoded(std::string_view utf8, size_t begin, size_t end);
+  // The events of raw source text (a text node, an attribute value):
+  // plain runs, character references and, outside attributes, the tags
+  // gumbo kept as text; blanked ranges are left out.
+  void AddRawText(std::string_view raw, size_t offset, bool attribute, const HtmlBlanks& blanks);
+  size_t size() const { return events_.size(); }
+  void Truncate(size_t size) { events_.resize(size); }
+  // Sorts by offset and hands everything to `sink`; `bytes` are the source
+  // from `base` on, and hold every range added. Events that would overlap
+  // one handed on before are dropped.
+  void Emit(std::string_view bytes, size_t base, SpanSink& sink);
+
+ private:
+  std::vector<HtmlEvent> events_;
+};
+
+// Whether the content of a tag that starts skipping is still being skipped
+// at a cut, so that the next piece goes on skipping: <pre> until </pre>,
+// <code> until </code> or the next block.
+struct HtmlSkip {
+  enum Effect : uint8_t { NONE, ENDS_BEFORE, ENDS_AFTER };
+  uint32_t hash = 0;
+  bool phrase = false;
+  bool active = false;
+
+  Effect Follow(const HtmlToken& token);
+};
+
+// Turns the scanner's tokens over one stretch into events and blanks.
+class HtmlRegionScan final : public HtmlTokenHandler {
+ public:
+  explicit HtmlRegionScan(HtmlEvents& events) : events_(events) {}
+  bool Token(const HtmlToken& token, const HtmlScanState& state) override;
+
+  HtmlEvents& events_;
+  HtmlBlanks blanks;
+  HtmlNesting nesting;
+  HtmlSkip skip;
+};
+
+// Parses `bytes` (the source from `base` on) with gumbo and adds the events
+// of its text nodes and checked attributes.
+void AddGumboEvents(std::string_view bytes, size_t base, const HtmlBlanks& blanks,
+                    HtmlEvents& events);
+
+}  // namespace orth::cli
