@@ -65,6 +65,8 @@ class Resume final : public HtmlTokenHandler {
           stopped = rescan = true;
           return false;
         }
+        // A tag the last piece cut was marked there, at its start.
+        if (token.begin < base_) break;
         if ((token.flags & TAG_INLINE) != 0) {
           sink_.Markup(begin);
         } else {
@@ -85,6 +87,16 @@ class Resume final : public HtmlTokenHandler {
         if ((token.flags & TAG_CHECKED_RAW) != 0 && !skip_.active && token.end > begin) {
           HtmlEvents events;
           events.AddRawText(piece_.substr(begin - base_, token.end - begin), begin, false, {});
+          events.Emit(piece_, base_, sink_);
+        }
+        return true;
+      case HtmlToken::ATTRIBUTE_VALUE:
+        // The rest of a tag the last piece cut: "<img src=x.png\n alt='...'>".
+        if (IsProseAttribute(token.nameHash) && !skip_.active && token.end > begin) {
+          HtmlEvents events;
+          events.Add(HtmlEvent::BREAK, begin);
+          events.AddRawText(piece_.substr(begin - base_, token.end - begin), begin, true, {});
+          events.Add(HtmlEvent::BREAK, token.end);
           events.Emit(piece_, base_, sink_);
         }
         return true;
@@ -211,7 +223,7 @@ class HtmlParser final : public DocumentParser {
   // Parses a stretch that starts between tokens; returns the bytes taken.
   size_t Region(std::string_view input, size_t base, bool last, size_t minimum, SpanSink& sink) {
     HtmlEvents events;
-    HtmlRegionScan scan(events);
+    HtmlRegionScan scan(events, input, base);
     state_ = HtmlScanState{};
     size_t cut = input.size();
     if (last) {
@@ -220,6 +232,7 @@ class HtmlParser final : public DocumentParser {
       cut = ScanToCut(input, base, minimum, scan, events);
       if (cut == 0) return 0;
     }
+    scan.documentEnds = last;
     FlushHtml(state_, base + cut, scan);
     skip_ = scan.skip;
     AddGumboEvents(input.substr(0, cut), base, scan.blanks, events);
@@ -271,9 +284,10 @@ std::unique_ptr<DocumentParser> MakeHtmlParser(const ParserContext&) {
 
 void EmitHtmlSpans(std::string_view html, size_t base, SpanSink& sink) {
   HtmlEvents events;
-  HtmlRegionScan scan(events);
+  HtmlRegionScan scan(events, html, base);
   HtmlScanState state;
   ScanHtml(state, html, base, scan);
+  scan.documentEnds = true;
   FlushHtml(state, base + html.size(), scan);
   AddGumboEvents(html, base, scan.blanks, events);
   events.Emit(html, base, sink);

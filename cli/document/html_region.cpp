@@ -54,12 +54,14 @@ bool HasValue(const GumboElement& element, const char* name, std::string_view va
          EqualNoCase(attribute->value, value);
 }
 
+constexpr std::string_view kProseAttributes[] = {"alt", "title", "placeholder", "aria-label",
+                                                 "aria-description"};
+
 // The attributes people read: alternative text, tooltips, placeholders,
 // labels for screen readers, the captions of buttons and a page's summary.
 bool IsChecked(const GumboElement& element, std::string_view name) {
-  if (name == "alt" || name == "title" || name == "placeholder" || name == "aria-label" ||
-      name == "aria-description") {
-    return true;
+  for (const std::string_view prose : kProseAttributes) {
+    if (name == prose) return true;
   }
   if (name == "value" && element.tag == GUMBO_TAG_INPUT) {
     return HasValue(element, "type", "button") || HasValue(element, "type", "submit") ||
@@ -292,15 +294,36 @@ HtmlSkip::Effect HtmlSkip::Follow(const HtmlToken& token) {
   return effect;
 }
 
+bool IsProseAttribute(uint32_t nameHash) {
+  static const auto hashes = [] {
+    std::vector<uint32_t> all;
+    for (const std::string_view name : kProseAttributes) all.push_back(HtmlNameHash(name));
+    return all;
+  }();
+  return std::find(hashes.begin(), hashes.end(), nameHash) != hashes.end();
+}
+
 bool HtmlRegionScan::Token(const HtmlToken& token, const HtmlScanState&) {
   const auto mark = (token.flags & TAG_INLINE) != 0 ? HtmlEvent::MARKUP : HtmlEvent::BREAK;
-  if (!token.complete && token.kind != HtmlToken::COMMENT && token.kind != HtmlToken::RAW_TEXT) {
-    // A tag the end of the stretch cuts: gumbo would drop it, but only
-    // after reading every attribute in it.
+  if (token.kind == HtmlToken::ATTRIBUTE_VALUE) {
+    if (IsProseAttribute(token.nameHash)) values_.emplace_back(token.begin, token.end);
+    return true;
+  }
+  if (!token.complete && (token.kind == HtmlToken::START_TAG || token.kind == HtmlToken::END_TAG)) {
+    // A tag the end of the stretch cuts (the next piece has the rest): gumbo
+    // drops it, but only after reading every attribute in it.
+    for (const auto& [begin, end] : values_) {
+      if (documentEnds) break;
+      events_.Add(HtmlEvent::BREAK, begin);
+      events_.AddRawText(source_.substr(begin - base_, end - begin), begin, true, blanks);
+      events_.Add(HtmlEvent::BREAK, end);
+    }
+    values_.clear();
     blanks.emplace_back(token.begin, token.end);
     events_.Add(HtmlEvent::BREAK, token.begin);
     return true;
   }
+  if (token.kind == HtmlToken::START_TAG || token.kind == HtmlToken::END_TAG) values_.clear();
   switch (token.kind) {
     case HtmlToken::START_TAG: {
       const bool raw = (token.flags & (TAG_RAW_TEXT | TAG_PLAINTEXT)) != 0;
@@ -333,6 +356,7 @@ bool HtmlRegionScan::Token(const HtmlToken& token, const HtmlScanState&) {
       blanks.emplace_back(token.begin, token.end);
       break;
     case HtmlToken::RAW_TEXT:  // gumbo's text nodes have it
+    case HtmlToken::ATTRIBUTE_VALUE:
       break;
   }
   return true;

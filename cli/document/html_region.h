@@ -62,16 +62,32 @@ struct HtmlSkip {
   Effect Follow(const HtmlToken& token);
 };
 
-// Turns the scanner's tokens over one stretch into events and blanks.
+// Whether an attribute (by HtmlNameHash of its name) holds prose wherever
+// it stands: alt, title, placeholder, aria-label, aria-description.
+bool IsProseAttribute(uint32_t nameHash);
+
+// Turns the scanner's tokens over one stretch (`source`, from `base` on)
+// into events and blanks.
 class HtmlRegionScan final : public HtmlTokenHandler {
  public:
-  explicit HtmlRegionScan(HtmlEvents& events) : events_(events) {}
+  HtmlRegionScan(HtmlEvents& events, std::string_view source, size_t base)
+      : events_(events), source_(source), base_(base) {}
   bool Token(const HtmlToken& token, const HtmlScanState& state) override;
 
-  HtmlEvents& events_;
   HtmlBlanks blanks;
   HtmlNesting nesting;
   HtmlSkip skip;
+  // Set before the last tokens of a document: a tag it ends inside never
+  // ends, and its attributes are nobody's text.
+  bool documentEnds = false;
+
+ private:
+  HtmlEvents& events_;
+  std::string_view source_;
+  size_t base_;
+  // The prose attribute values of the tag being scanned: gumbo reads them
+  // unless the stretch ends inside the tag.
+  std::vector<std::pair<size_t, size_t>> values_;
 };
 
 // Parses `bytes` (the source from `base` on) with gumbo and adds the events

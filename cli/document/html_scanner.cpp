@@ -212,6 +212,10 @@ class Scanner {
   }
 
   void Flush(size_t end) {
+    if (s_.mode == QUOTED_VALUE || s_.mode == UNQUOTED_VALUE) {
+      ReportValue(end, false);
+      s_.valueBegin = end;
+    }
     if (s_.mode >= TAG_NAME && s_.mode <= SELF_CLOSING) {
       HtmlToken token;
       token.kind = s_.endTag ? HtmlToken::END_TAG : HtmlToken::START_TAG;
@@ -303,7 +307,7 @@ class Scanner {
         } else if (c == '>') {
           EmitTag(at, false);
         } else if (!IsSpace(c)) {
-          StartAttribute(at);
+          StartAttribute(at, c);
         }
         break;
       case ATTRIBUTE_NAME:
@@ -315,6 +319,8 @@ class Scanner {
           s_.mode = BEFORE_VALUE;
         } else if (c == '>') {
           EmitTag(at, false);
+        } else {
+          s_.attributeHash = HashByte(s_.attributeHash, Lower(c));
         }
         break;
       case AFTER_ATTRIBUTE:
@@ -325,21 +331,24 @@ class Scanner {
         } else if (c == '>') {
           EmitTag(at, false);
         } else if (!IsSpace(c)) {
-          StartAttribute(at);
+          StartAttribute(at, c);
         }
         break;
       case BEFORE_VALUE:
         if (c == '"' || c == '\'') {
           s_.mode = QUOTED_VALUE;
           s_.quote = c;
+          s_.valueBegin = at + 1;
         } else if (c == '>') {
           EmitTag(at, false);
         } else if (!IsSpace(c)) {
           s_.mode = UNQUOTED_VALUE;
+          s_.valueBegin = at;
         }
         break;
       case QUOTED_VALUE:  // c == quote
         s_.mode = AFTER_QUOTED_VALUE;
+        ReportValue(at, true);
         break;
       case AFTER_QUOTED_VALUE:
         if (IsSpace(c)) {
@@ -349,13 +358,15 @@ class Scanner {
         } else if (c == '>') {
           EmitTag(at, false);
         } else {
-          StartAttribute(at);
+          StartAttribute(at, c);
         }
         break;
       case UNQUOTED_VALUE:
         if (IsSpace(c)) {
           s_.mode = BEFORE_ATTRIBUTE;
+          ReportValue(at, true);
         } else if (c == '>') {
+          ReportValue(at, true);
           EmitTag(at, false);
         }
         break;
@@ -365,7 +376,7 @@ class Scanner {
         } else if (IsSpace(c)) {
           s_.mode = BEFORE_ATTRIBUTE;
         } else if (c != '/') {
-          StartAttribute(at);
+          StartAttribute(at, c);
         }
         break;
       case DECLARATION_OPEN:
@@ -450,8 +461,9 @@ class Scanner {
     s_.nameHash = HashByte(s_.nameHash, Lower(c));
   }
 
-  void StartAttribute(size_t at) {
+  void StartAttribute(size_t at, char c) {
     s_.mode = ATTRIBUTE_NAME;
+    s_.attributeHash = HashByte(kHashSeed, Lower(c));
     if (s_.attributes == HtmlScanState::kMaxAttributes) s_.excessBegin = at;
     if (s_.attributes <= HtmlScanState::kMaxAttributes) ++s_.attributes;
   }
@@ -550,6 +562,17 @@ class Scanner {
     }
   }
 
+  void ReportValue(size_t end, bool complete) {
+    if (s_.endTag) return;
+    HtmlToken token;
+    token.kind = HtmlToken::ATTRIBUTE_VALUE;
+    token.begin = s_.valueBegin;
+    token.end = std::max(end, s_.valueBegin);
+    token.complete = complete;
+    token.nameHash = s_.attributeHash;
+    Deliver(token);
+  }
+
   void ReportRaw(size_t begin, size_t end, bool complete) {
     HtmlToken token;
     token.kind = HtmlToken::RAW_TEXT;
@@ -581,6 +604,12 @@ class Scanner {
 };
 
 }  // namespace
+
+uint32_t HtmlNameHash(std::string_view lowerName) {
+  uint32_t hash = kHashSeed;
+  for (const char c : lowerName) hash = HashByte(hash, c);
+  return hash;
+}
 
 uint32_t HtmlTagFlags(std::string_view lowerName) {
   const auto* found = std::lower_bound(

@@ -32,6 +32,9 @@ enum HtmlTagFlag : uint32_t {
   TAG_LIST = 1u << 14,        // <ul>, <ol>: an </li> does not reach past them
 };
 
+// A hash that tells lower-case names apart.
+uint32_t HtmlNameHash(std::string_view lowerName);
+
 // The flags of a lower-case tag name; 0 for names HTML does not know.
 uint32_t HtmlTagFlags(std::string_view lowerName);
 
@@ -39,10 +42,12 @@ struct HtmlToken {
   enum Kind : uint8_t {
     START_TAG,
     END_TAG,
-    COMMENT,      // "<!-- ... -->", or the part of one inside the bytes scanned
-    DECLARATION,  // <!DOCTYPE ...>, <?xml ...?>, other "<!...>" and bogus "</ ...>"
-    CDATA,        // <![CDATA[ ... ]]>
-    RAW_TEXT,     // the content of a raw text element, or the part of it scanned
+    COMMENT,          // "<!-- ... -->", or the part of one inside the bytes scanned
+    DECLARATION,      // <!DOCTYPE ...>, <?xml ...?>, other "<!...>" and bogus "</ ...>"
+    CDATA,            // <![CDATA[ ... ]]>
+    RAW_TEXT,         // the content of a raw text element, or the part of it scanned
+    ATTRIBUTE_VALUE,  // a start tag's attribute value, without quotes, or the
+                      // part of it scanned; reported before its tag
   };
   Kind kind = START_TAG;
   bool complete = true;      // false: the bytes ended inside it
@@ -52,7 +57,8 @@ struct HtmlToken {
   std::string_view name;   // tags and raw text: the lower-case tag name (at most
                            // kMaxName bytes kept), valid during the callback
   uint32_t flags = 0;      // HtmlTagFlags(name)
-  uint32_t nameHash = 0;   // tags: a hash of the whole name, however long
+  uint32_t nameHash = 0;   // tags, attribute values: HtmlNameHash of the whole
+                           // (tag or attribute) name, however long
   size_t excessBegin = 0;  // start tags with over kMaxAttributes attributes:
                            // where the first attribute past the limit begins
 };
@@ -72,6 +78,8 @@ struct HtmlScanState {
   uint32_t rawFlags = 0;
   uint32_t nameHash = 0;
   uint32_t rawHash = 0;
+  uint32_t attributeHash = 0;
+  size_t valueBegin = 0;
   size_t begin = 0;      // where the open token (or raw text) began
   size_t rawEndTag = 0;  // where a candidate raw text end tag began
   size_t excessBegin = 0;

@@ -196,7 +196,7 @@ const char* const kLongDocument =
     "<p title=\"tooltip words\">eta <img\n"
     "  src=\"qqsrc.png\" alt=\"theta\">iota</p>\n"
     "<style>\n.qqcss { color: red; }\n</style><title>Kappa\nlambda</title>\n"
-    "</body></html>\n";
+    "<img alt=\"mu\nnu\" src=qqsrc.png></body></html>\n";
 
 TEST(HtmlFormat, ATinyWindowReadsWhatTheWholeDocumentReads) {
   const Recording whole = RecordSpans(Html(), kLongDocument);
@@ -206,9 +206,9 @@ TEST(HtmlFormat, ATinyWindowReadsWhatTheWholeDocumentReads) {
   tiny.readSize = 5;
   const Recording pieces = RecordSpans(Html(), kLongDocument, tiny);
   ASSERT_TRUE(pieces.errors.empty()) << pieces.errors[0];
-  std::vector<std::string> expected = {"alpha",   "beta",    "gamma", "été", "delta",
-                                       "epsilon", "tooltip", "words", "eta", "theta",
-                                       "iota",    "Kappa",   "lambda"};
+  std::vector<std::string> expected = {"alpha",   "beta",    "gamma",  "été", "delta",
+                                       "epsilon", "tooltip", "words",  "eta", "theta",
+                                       "iota",    "Kappa",   "lambda", "mu",  "nu"};
   for (const Recording* recording : {&whole, &pieces}) {
     std::vector<std::string> words;
     for (const auto& word : recording->words) words.push_back(word.word);
@@ -239,14 +239,16 @@ TEST(HtmlFormat, ThePipeTakesEveryLineWholeAndCarriesWhatIsOpen) {
   sink.CollectWords();
   const Recording& recording = sink.recording;
   ASSERT_TRUE(recording.errors.empty()) << recording.errors[0];
-  for (const char* word : {"gamma", "été", "delta", "epsilon", "eta", "iota", "Kappa", "lambda"}) {
+  // Tags and attribute values split over lines keep their prose.
+  for (const char* word : {"gamma", "été", "delta", "epsilon", "eta", "theta", "iota", "Kappa",
+                           "lambda", "mu", "nu"}) {
     EXPECT_TRUE(recording.Has(word)) << word << " in " << recording.checked;
   }
+  EXPECT_EQ(recording.At("theta"), "13:24");
+  EXPECT_EQ(recording.At("nu"), "19:1");
   for (const char* word : {"qqcomment", "qqpre", "qqcode", "qqjs", "div", "qqsrc", "qqcss"}) {
     EXPECT_FALSE(recording.Has(word)) << word << " in " << recording.checked;
   }
-  // A tag split over lines is skipped whole: its attributes are lost.
-  EXPECT_FALSE(recording.Has("theta"));
 }
 
 TEST(HtmlFormat, MarkdownFragmentsAreReadOnTheirOwn) {
