@@ -376,6 +376,10 @@ void AddGumboEvents(std::string_view bytes, size_t base, const HtmlBlanks& blank
   }
   GumboOptions options = kGumboDefaultOptions;
   options.max_errors = 0;  // nobody reads them; they cost memory on bad pages
+  // Read as the content of <body>: a piece of a large document starts in
+  // the middle of one, and a document's first modes would drop the white
+  // space that parts its first word from the last word of the piece before.
+  options.fragment_context = GUMBO_TAG_BODY;
   GumboOutput* output = gumbo_parse_with_options(&options, buffer.data(), buffer.size());
   if (output == nullptr) return;
   TreeWalk(bytes, buffer, base, blanks, events).Run(output->document);

@@ -219,6 +219,14 @@ TEST(HtmlFormat, ATinyWindowReadsWhatTheWholeDocumentReads) {
   std::string comments;
   for (const std::string& part : pieces.comments) comments += part;
   EXPECT_EQ(comments, "<!-- note: a comment long enough to be cut by the window qqcomment -->");
+  // Cut after an inline tag, the next piece starts with the space between
+  // two words.
+  const Recording cut = RecordSpans(
+      Html(), "<p>first words go here <a>Top</a> next word and more text to fill the window</p>",
+      tiny);
+  ASSERT_TRUE(cut.errors.empty()) << cut.errors[0];
+  EXPECT_EQ(cut.At("Top"), "1:27");
+  EXPECT_EQ(cut.At("next"), "1:35");
 }
 
 TEST(HtmlFormat, ThePipeTakesEveryLineWholeAndCarriesWhatIsOpen) {
