@@ -136,6 +136,7 @@ class CutFinder final : public HtmlTokenHandler {
     HtmlSkip skip;
     size_t events = 0;
     size_t blanks = 0;
+    size_t values = 0;
   };
 
   // `size` bytes from `base` on, of which at least `minimum` are to be
@@ -171,7 +172,8 @@ class CutFinder final : public HtmlTokenHandler {
  private:
   void Offer(size_t rank, size_t at, const HtmlScanState& state) {
     if (at < minimum_) return;
-    cuts_[rank] = {true, at, state, scan_.skip, events_.size(), scan_.blanks.size()};
+    cuts_[rank] = {
+        true, at, state, scan_.skip, events_.size(), scan_.blanks.size(), scan_.values.size()};
   }
 
   size_t size_;
@@ -235,7 +237,7 @@ class HtmlParser final : public DocumentParser {
     scan.documentEnds = last;
     FlushHtml(state_, base + cut, scan);
     skip_ = scan.skip;
-    AddGumboEvents(input.substr(0, cut), base, scan.blanks, events);
+    AddGumboEvents(input.substr(0, cut), base, scan, events);
     events.Emit(input.substr(0, cut), base, sink);
     return cut;
   }
@@ -257,6 +259,7 @@ class HtmlParser final : public DocumentParser {
       scan.skip = cut->skip;
       events.Truncate(cut->events);
       scan.blanks.resize(cut->blanks);
+      scan.values.resize(cut->values);
       return cut->at;
     }
     const size_t space = input.find_last_of(" \t");
@@ -265,6 +268,7 @@ class HtmlParser final : public DocumentParser {
     // space.
     events.Truncate(0);
     scan.blanks.clear();
+    scan.values.clear();
     scan.skip = HtmlSkip{};
     scan.nesting = HtmlNesting{};
     state_ = HtmlScanState{};
@@ -289,7 +293,7 @@ void EmitHtmlSpans(std::string_view html, size_t base, SpanSink& sink) {
   ScanHtml(state, html, base, scan);
   scan.documentEnds = true;
   FlushHtml(state, base + html.size(), scan);
-  AddGumboEvents(html, base, scan.blanks, events);
+  AddGumboEvents(html, base, scan, events);
   events.Emit(html, base, sink);
 }
 

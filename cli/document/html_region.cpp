@@ -26,6 +26,8 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
 }
 
 constexpr std::string_view kSoftHyphen = "\xC2\xAD";
+const uint32_t kHtmlHash = HtmlNameHash("html");
+const uint32_t kBodyHash = HtmlNameHash("body");
 
 // Where `piece` lies in `buffer`, if it lies inside it at all: gumbo leaves
 // pieces empty or pointing elsewhere for the nodes it makes up.
@@ -73,9 +75,9 @@ bool IsChecked(const GumboElement& element, std::string_view name) {
 
 class TreeWalk {
  public:
-  TreeWalk(std::string_view source, std::string_view buffer, size_t base, const HtmlBlanks& blanks,
-           HtmlEvents& events)
-      : source_(source), buffer_(buffer), base_(base), blanks_(blanks), events_(events) {}
+  TreeWalk(std::string_view source, std::string_view buffer, size_t base,
+           const HtmlRegionScan& scan, HtmlEvents& events)
+      : source_(source), buffer_(buffer), base_(base), scan_(scan), events_(events) {}
 
   // Depth first without recursion: trees may be a few hundred levels deep.
   void Run(GumboNode* root) {
@@ -117,7 +119,7 @@ class TreeWalk {
         size_t offset = 0;
         if (Locate(node->v.text.original_text, buffer_, offset)) {
           events_.AddRawText(source_.substr(offset, node->v.text.original_text.length),
-                             base_ + offset, false, blanks_);
+                             base_ + offset, false, scan_.blanks);
         }
         break;
       }
@@ -135,29 +137,33 @@ class TreeWalk {
   }
 
   void Attributes(const GumboElement& element) {
+    size_t offset = 0;
+    if (element.attributes.length == 0 || !Locate(element.original_tag, buffer_, offset)) return;
+    const auto [first, last] =
+        std::equal_range(scan_.values.begin(), scan_.values.end(), base_ + offset,
+                         [](const auto& a, const auto& b) { return TagOf(a) < TagOf(b); });
     for (unsigned i = 0; i < element.attributes.length; ++i) {
       const auto* attribute = static_cast<const GumboAttribute*>(element.attributes.data[i]);
       if (attribute->name == nullptr || !IsChecked(element, attribute->name)) continue;
-      size_t offset = 0;
-      if (!Locate(attribute->original_value, buffer_, offset)) continue;
-      std::string_view value = source_.substr(offset, attribute->original_value.length);
-      if (value.front() == '"' || value.front() == '\'') {
-        const char quote = value.front();
-        value.remove_prefix(1);
-        ++offset;
-        if (!value.empty() && value.back() == quote) value.remove_suffix(1);
-      }
-      if (value.empty()) continue;
-      events_.Add(HtmlEvent::BREAK, base_ + offset);
-      events_.AddRawText(value, base_ + offset, true, blanks_);
-      events_.Add(HtmlEvent::BREAK, base_ + offset + value.size());
+      // The first of the tag's values with that name: gumbo drops repeats.
+      const uint32_t hash = HtmlNameHash(attribute->name);
+      const auto value = std::find_if(
+          first, last, [hash](const HtmlAttributeValue& v) { return v.nameHash == hash; });
+      if (value == last || value->end <= value->begin) continue;
+      events_.Add(HtmlEvent::BREAK, value->begin);
+      events_.AddRawText(source_.substr(value->begin - base_, value->end - value->begin),
+                         value->begin, true, scan_.blanks);
+      events_.Add(HtmlEvent::BREAK, value->end);
     }
   }
+
+  static size_t TagOf(const HtmlAttributeValue& value) { return value.tag; }
+  static size_t TagOf(size_t tag) { return tag; }
 
   std::string_view source_;  // the original bytes
   std::string_view buffer_;  // what gumbo read: the same, or a blanked copy
   size_t base_;
-  const HtmlBlanks& blanks_;
+  const HtmlRegionScan& scan_;
   HtmlEvents& events_;
 };
 
@@ -303,27 +309,31 @@ bool IsProseAttribute(uint32_t nameHash) {
   return std::find(hashes.begin(), hashes.end(), nameHash) != hashes.end();
 }
 
+void HtmlRegionScan::AddProseValues() {
+  for (const HtmlAttributeValue& value : pending_) {
+    if (!IsProseAttribute(value.nameHash) || value.end <= value.begin) continue;
+    events_.Add(HtmlEvent::BREAK, value.begin);
+    events_.AddRawText(source_.substr(value.begin - base_, value.end - value.begin), value.begin,
+                       true, blanks);
+    events_.Add(HtmlEvent::BREAK, value.end);
+  }
+}
+
 bool HtmlRegionScan::Token(const HtmlToken& token, const HtmlScanState&) {
   const auto mark = (token.flags & TAG_INLINE) != 0 ? HtmlEvent::MARKUP : HtmlEvent::BREAK;
   if (token.kind == HtmlToken::ATTRIBUTE_VALUE) {
-    if (IsProseAttribute(token.nameHash)) values_.emplace_back(token.begin, token.end);
+    pending_.push_back({0, token.nameHash, token.begin, token.end});
     return true;
   }
   if (!token.complete && (token.kind == HtmlToken::START_TAG || token.kind == HtmlToken::END_TAG)) {
     // A tag the end of the stretch cuts (the next piece has the rest): gumbo
     // drops it, but only after reading every attribute in it.
-    for (const auto& [begin, end] : values_) {
-      if (documentEnds) break;
-      events_.Add(HtmlEvent::BREAK, begin);
-      events_.AddRawText(source_.substr(begin - base_, end - begin), begin, true, blanks);
-      events_.Add(HtmlEvent::BREAK, end);
-    }
-    values_.clear();
+    if (!documentEnds) AddProseValues();
+    pending_.clear();
     blanks.emplace_back(token.begin, token.end);
     events_.Add(HtmlEvent::BREAK, token.begin);
     return true;
   }
-  if (token.kind == HtmlToken::START_TAG || token.kind == HtmlToken::END_TAG) values_.clear();
   switch (token.kind) {
     case HtmlToken::START_TAG: {
       const bool raw = (token.flags & (TAG_RAW_TEXT | TAG_PLAINTEXT)) != 0;
@@ -331,9 +341,17 @@ bool HtmlRegionScan::Token(const HtmlToken& token, const HtmlScanState&) {
         // "<script/>" is empty, as XHTML means it; HTML would read the rest
         // of the page as script.
         blanks.emplace_back(token.begin, token.end);
+        pending_.clear();
       } else if (token.excessBegin != 0) {
         blanks.emplace_back(token.excessBegin, token.end - 1);
       }
+      for (HtmlAttributeValue& value : pending_) {
+        value.tag = token.begin;
+        values.push_back(value);
+      }
+      // Gumbo merges the attributes of <html> and <body> into elements
+      // that, read as body content, are not in its tree.
+      if (token.nameHash == kHtmlHash || token.nameHash == kBodyHash) AddProseValues();
       events_.Add(mark, token.begin);
       skip.Follow(token);
       break;
@@ -359,11 +377,13 @@ bool HtmlRegionScan::Token(const HtmlToken& token, const HtmlScanState&) {
     case HtmlToken::ATTRIBUTE_VALUE:
       break;
   }
+  pending_.clear();
   return true;
 }
 
-void AddGumboEvents(std::string_view bytes, size_t base, const HtmlBlanks& blanks,
+void AddGumboEvents(std::string_view bytes, size_t base, const HtmlRegionScan& scan,
                     HtmlEvents& events) {
+  const HtmlBlanks& blanks = scan.blanks;
   std::string copy;
   std::string_view buffer = bytes;
   if (!blanks.empty()) {
@@ -382,7 +402,7 @@ void AddGumboEvents(std::string_view bytes, size_t base, const HtmlBlanks& blank
   options.fragment_context = GUMBO_TAG_BODY;
   GumboOutput* output = gumbo_parse_with_options(&options, buffer.data(), buffer.size());
   if (output == nullptr) return;
-  TreeWalk(bytes, buffer, base, blanks, events).Run(output->document);
+  TreeWalk(bytes, buffer, base, scan, events).Run(output->document);
   gumbo_destroy_output(&options, output);
 }
 

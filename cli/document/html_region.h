@@ -66,8 +66,19 @@ struct HtmlSkip {
 // it stands: alt, title, placeholder, aria-label, aria-description.
 bool IsProseAttribute(uint32_t nameHash);
 
+// An attribute value as the scanner found it: gumbo's own positions of
+// attribute values are wrong for some (a value-less attribute gives its
+// name, an unquoted value that starts with a reference starts after it), so
+// gumbo says which attributes count and the scanner says where they are.
+struct HtmlAttributeValue {
+  size_t tag = 0;  // where its start tag begins
+  uint32_t nameHash = 0;
+  size_t begin = 0;  // the value, without quotes
+  size_t end = 0;
+};
+
 // Turns the scanner's tokens over one stretch (`source`, from `base` on)
-// into events and blanks.
+// into events, blanks and attribute values.
 class HtmlRegionScan final : public HtmlTokenHandler {
  public:
   HtmlRegionScan(HtmlEvents& events, std::string_view source, size_t base)
@@ -75,6 +86,7 @@ class HtmlRegionScan final : public HtmlTokenHandler {
   bool Token(const HtmlToken& token, const HtmlScanState& state) override;
 
   HtmlBlanks blanks;
+  std::vector<HtmlAttributeValue> values;  // of the start tags gumbo sees, in order
   HtmlNesting nesting;
   HtmlSkip skip;
   // Set before the last tokens of a document: a tag it ends inside never
@@ -82,17 +94,19 @@ class HtmlRegionScan final : public HtmlTokenHandler {
   bool documentEnds = false;
 
  private:
+  // Adds the prose values of the tag being scanned as they stand.
+  void AddProseValues();
+
   HtmlEvents& events_;
   std::string_view source_;
   size_t base_;
-  // The prose attribute values of the tag being scanned: gumbo reads them
-  // unless the stretch ends inside the tag.
-  std::vector<std::pair<size_t, size_t>> values_;
+  // The attribute values of the tag being scanned.
+  std::vector<HtmlAttributeValue> pending_;
 };
 
-// Parses `bytes` (the source from `base` on) with gumbo and adds the events
-// of its text nodes and checked attributes.
-void AddGumboEvents(std::string_view bytes, size_t base, const HtmlBlanks& blanks,
+// Parses `bytes` (the source from `base` on, scanned by `scan`) with gumbo
+// and adds the events of its text nodes and checked attributes.
+void AddGumboEvents(std::string_view bytes, size_t base, const HtmlRegionScan& scan,
                     HtmlEvents& events);
 
 }  // namespace orth::cli

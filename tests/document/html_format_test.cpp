@@ -143,6 +143,12 @@ TEST(HtmlFormat, HostileMarkupNeverLosesTheTextAroundIt) {
       {"<script src=x.js/>shown <code/>shown2 <title/>shown3",
        {{"shown", "1:19"}, {"shown2", "1:32"}, {"shown3", "1:47"}},
        {}},
+      // Attributes without a value, values that start with a reference, and
+      // <body>'s own (gumbo misplaces or drops all three).
+      {"<img alt>x <p title alt=Why>y</p> <p alt=&eacute;t&eacute; title=\"two words\">"
+       "<body title=Body>",
+       {{"Why", "1:25"}, {"été", "1:42"}, {"two", "1:67"}, {"Body", "1:90"}},
+       {"alt", "title"}},
       // The parser's copies of a misnested <code> do not hide what follows.
       {"<p>x<code>qqcode</p>after", {{"after", "1:21"}}, {"qqcode"}},
       // Text the table parser moves before the table is still read in order.
