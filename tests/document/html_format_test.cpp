@@ -118,6 +118,27 @@ TEST(HtmlFormat, WordsRunAcrossInlineTagsAndEntitiesButNotBlocks) {
   });
 }
 
+TEST(HtmlFormat, CharacterReferencesAndCommentsReadAsBrowsersReadThem) {
+  const std::vector<std::pair<std::string, std::string>> rows = {
+      {"&#0;&#x110000;&#xD800;&#0000000000000000065;", "\uFFFD\uFFFD\uFFFDA|"},
+      {"&#150;&#128;&#x81;&#x1F600;", "\u2013\u20AC\u0081\U0001F600|"},
+      {"&CounterClockwiseContourIntegral;&NotEqualTilde;&fjlig;", "\u2233\u2242\u0338fj|"},
+      {"&amp &ampx &#; &#x; &; & x &#38", "& &x &#; &#x; &; & x &|"},
+      {"<a title='&ampx &amp=1 &amp;'>", "|&ampx &amp=1 &||"},
+      {"a&qqfoo;b &QQ;", "a|b ||"},
+      // Comments end where HTML ends them, and render as nothing.
+      {"a<!-->b<!--->c<!-- x --!>d<!-- -- -->e<!--", "abcde|"},
+      {"<!DOCTYPE x [ <!ENTITY a \"qq\"> ]>f<?php qq ?>g</ qq>h", "| ]>f|g|h|"},
+  };
+  for (const auto& [input, checked] : rows) {
+    const Recording recording = RecordSpans(Html(), input);
+    ASSERT_TRUE(recording.errors.empty()) << input << ": " << recording.errors[0];
+    EXPECT_EQ(recording.checked, checked) << input;
+  }
+  const Recording comments = RecordSpans(Html(), "a<!-->b<!-- x --!>c<!-- open");
+  EXPECT_EQ(comments.comments, (std::vector<std::string>{"<!-->", "<!-- x --!>", "<!-- open"}));
+}
+
 TEST(HtmlFormat, HostileMarkupNeverLosesTheTextAroundIt) {
   ExpectRows({
       {"<div>unclosed <p>para <b>bold <i>deep", {{"unclosed", "1:6"}, {"deep", "1:34"}}, {}},
@@ -235,8 +256,8 @@ TEST(HtmlFormat, ATinyWindowReadsWhatTheWholeDocumentReads) {
   EXPECT_EQ(cut.At("next"), "1:35");
 }
 
-TEST(HtmlFormat, ThePipeTakesEveryLineWholeAndCarriesWhatIsOpen) {
-  const std::string input = kLongDocument;
+// Feeds `input` the way the pipe does: one line per call, each a full piece.
+Recording RecordLines(const std::string& input) {
   ParserContext context;
   FormatOptions options;
   context.options = &options;
@@ -244,14 +265,19 @@ TEST(HtmlFormat, ThePipeTakesEveryLineWholeAndCarriesWhatIsOpen) {
   testing::detail::RecordingSink sink(input);
   size_t position = 0;
   while (position < input.size()) {
-    const size_t next = input.find('\n', position) + 1;
+    const size_t newline = input.find('\n', position);
+    const size_t next = newline == std::string::npos ? input.size() : newline + 1;
     const std::string_view line(input.data() + position, next - position);
     sink.BeginPiece(line, position);
     EXPECT_EQ(parser->Parse(line, position, InputEnd::FULL, sink), line.size()) << line;
     position = next;
   }
   sink.CollectWords();
-  const Recording& recording = sink.recording;
+  return sink.recording;
+}
+
+TEST(HtmlFormat, ThePipeTakesEveryLineWholeAndCarriesWhatIsOpen) {
+  const Recording recording = RecordLines(kLongDocument);
   ASSERT_TRUE(recording.errors.empty()) << recording.errors[0];
   // Tags and attribute values split over lines keep their prose.
   for (const char* word : {"gamma", "été", "delta", "epsilon", "eta", "theta", "iota", "Kappa",
@@ -262,6 +288,27 @@ TEST(HtmlFormat, ThePipeTakesEveryLineWholeAndCarriesWhatIsOpen) {
   EXPECT_EQ(recording.At("nu"), "19:1");
   for (const char* word : {"qqcomment", "qqpre", "qqcode", "qqjs", "div", "qqsrc", "qqcss"}) {
     EXPECT_FALSE(recording.Has(word)) << word << " in " << recording.checked;
+  }
+  // What ends a carried stretch: its end tag, or for <code> the next block.
+  const std::vector<Row> rows = {
+      {"<p>See <code>qqa\nqqb</p>after\n", {{"See", "1:4"}, {"after", "2:8"}}, {"qqa", "qqb"}},
+      {"<pre>\nqqa\n<p>qqb\n</pre>after <kbd>qqc\nqqd</kbd> x\n",
+       {{"after", "4:7"}, {"x", "5:11"}},
+       {"qqa", "qqb", "qqc", "qqd"}},
+      {"<!-- qqa\nqqb -- qqc\n-->after\n", {{"after", "3:4"}}, {"qqa", "qqb", "qqc"}},
+      {"<script>\nqqa = '</p>';\n</script>after\n", {{"after", "3:10"}}, {"qqa", "p"}},
+      {"<title>One\nTwo</title> <textarea>Three\n</textarea>\n",
+       {{"One", "1:8"}, {"Two", "2:1"}, {"Three", "2:23"}},
+       {}},
+      {"<![CDATA[\nqqa\n]]>after <math>\n<mi>qqb</mi>\n</math>end\n",
+       {{"after", "3:4"}, {"end", "5:8"}},
+       {"qqa", "qqb"}},
+  };
+  for (const Row& row : rows) {
+    const Recording lines = RecordLines(row.input);
+    ASSERT_TRUE(lines.errors.empty()) << row.input << ": " << lines.errors[0];
+    for (const auto& [word, at] : row.found) EXPECT_EQ(lines.At(word), at) << row.input << word;
+    for (const std::string& word : row.absent) EXPECT_FALSE(lines.Has(word)) << row.input << word;
   }
 }
 
