@@ -1,14 +1,23 @@
-// HTML and XML: the text of the elements people read and the attributes
-// that carry prose (alt, title, ...); not tags, scripts, styles or code.
-// Comments go to the directive reader.
+// HTML and XML: the text people read, and the attributes that carry prose
+// (alt, title, placeholder, aria-label, aria-description, the value of
+// <input type=button|submit|reset>, the content of <meta name=description>).
+// Not checked: tags and other attributes, the content of <script>, <style>,
+// <code>, <pre>, <kbd>, <samp>, <var>, <tt>, <xmp>, <listing>, <math> and
+// of <iframe>, <noembed> and <noframes> (fallbacks written as markup),
+// doctypes, processing instructions and CDATA. <title> and <textarea> are
+// prose. Comments go to the directive reader. Character references are
+// decoded ("na&iuml;ve" is one word); a named one HTML does not define
+// ("&product;", an XML entity) parts words and is not checked.
 //
-// Gumbo parses a whole document at once, and takes time and memory many
-// times its size, so the format asks for a window of kWindow bytes. A
-// larger document is parsed a piece at a time, each cut at a line end
-// between tokens in the second half of the window, preferably where no
-// <pre>, <code> or comment is open; what is open at a cut (a comment, a
-// script, a tag split over lines, a <pre>) carries into the next piece.
-// The pipe mode's one line at a time goes through the same path.
+// Gumbo builds the tree (html_region.cpp); a scanner of our own
+// (html_scanner.cpp) finds the tags, comments and attribute positions and
+// bounds gumbo's work (html_nesting.cpp). Gumbo parses a whole stretch at
+// once and takes some 15 to 60 times its size in memory, so the format asks
+// for a window of kWindow bytes: smaller documents are parsed whole. A
+// larger one is parsed a piece at a time, each cut in the second half of
+// the window, at a line end where nothing is open if it can; what is open at
+// a cut (a comment, a script, a tag split over lines, a <pre>) carries into
+// the next piece. The pipe's one line at a time goes through the same path.
 #include <memory>
 
 #include "document/document_format.h"
@@ -58,11 +67,19 @@ class Resume final : public HtmlTokenHandler {
     switch (token.kind) {
       case HtmlToken::START_TAG:
       case HtmlToken::END_TAG: {
+        if (token.begin >= base_ && !skip_.active) {
+          // A tag after the carried stretch is read again with the text
+          // after it (its attributes too).
+          stop = token.begin;
+          rescan = true;
+          return false;
+        }
         const HtmlSkip::Effect effect = skip_.Follow(token);
         if (effect == HtmlSkip::ENDS_BEFORE && token.begin >= base_) {
-          // The block that ends a <code> is read again with the text after it.
+          // So is the block that ends a <code>.
+          skip_ = HtmlSkip{};
           stop = token.begin;
-          stopped = rescan = true;
+          rescan = true;
           return false;
         }
         // A tag the last piece cut was marked there, at its start.
@@ -92,7 +109,8 @@ class Resume final : public HtmlTokenHandler {
         return true;
       case HtmlToken::ATTRIBUTE_VALUE:
         // The rest of a tag the last piece cut: "<img src=x.png\n alt='...'>".
-        if (IsProseAttribute(token.nameHash) && !skip_.active && token.end > begin) {
+        if (IsProseAttribute(token.nameHash) && !skip_.active && state.begin < base_ &&
+            token.end > begin) {
           HtmlEvents events;
           events.Add(HtmlEvent::BREAK, begin);
           events.AddRawText(piece_.substr(begin - base_, token.end - begin), begin, true, {});
@@ -101,17 +119,13 @@ class Resume final : public HtmlTokenHandler {
         }
         return true;
     }
-    if (state.InData() && !skip_.active) {
-      stop = token.end;
-      stopped = true;
-      return false;
-    }
-    return true;
+    return !(state.InData() && !skip_.active);
   }
 
-  size_t stop = 0;  // where the carried stretch ends, when it does
-  bool stopped = false;
-  bool rescan = false;  // ... before a tag that is to be read again
+  bool StopBetweenTokens() const override { return !skip_.active; }
+
+  size_t stop = 0;      // where the carried stretch ends before a tag
+  bool rescan = false;  // that is to be read again
 
  private:
   std::string_view piece_;
@@ -210,16 +224,18 @@ class HtmlParser final : public DocumentParser {
   size_t Carry(std::string_view input, size_t base, bool last, SpanSink& sink) {
     if (state_.InData() && !skip_.active) return 0;
     Resume resume(input, base, skip_, sink);
-    ScanHtml(state_, input, base, resume);
-    if (!resume.stopped) {
-      FlushHtml(state_, base + input.size(), resume);
-      if (!last) return input.size();  // still open: the next piece goes on
+    const size_t scanned = ScanHtml(state_, input, base, resume);
+    if (resume.rescan) {
       state_ = HtmlScanState{};
-      return input.size();
+      return resume.stop - base;
     }
-    if (resume.rescan) skip_ = HtmlSkip{};
-    state_ = HtmlScanState{};
-    return resume.stop - base;
+    if (state_.InData() && !skip_.active) {  // done: the rest is read afresh
+      state_ = HtmlScanState{};
+      return scanned;
+    }
+    FlushHtml(state_, base + input.size(), resume);
+    if (last) state_ = HtmlScanState{};
+    return input.size();  // still open: the next piece goes on
   }
 
   // Parses a stretch that starts between tokens; returns the bytes taken.
@@ -306,7 +322,7 @@ const DocumentFormat& HtmlFormat() {
       &Sniff,
       kWindow,
       &MakeHtmlParser,
-      "HTML and XML: text nodes and alt, title, placeholder, aria-label"};
+      "HTML and XML: text and prose attributes (alt, title, ...), not code or scripts"};
   return format;
 }
 

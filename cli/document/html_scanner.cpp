@@ -205,7 +205,9 @@ class Scanner {
     while (i < bytes.size() && !stop_) {
       i = SkipRun(bytes, i);
       if (i >= bytes.size()) break;
+      reconsume_ = false;
       Step(bytes[i], base_ + i);
+      if (s_.mode == DATA && handler_.StopBetweenTokens()) return reconsume_ ? i : i + 1;
       ++i;
     }
     return i;
@@ -280,7 +282,8 @@ class Scanner {
         } else if (c == '<') {
           s_.begin = at;  // "<<b>": the first '<' is text
         } else {
-          s_.mode = DATA;
+          s_.mode = DATA;  // "a < b": the '<' is text, and so is `c`
+          reconsume_ = true;
         }
         break;
       case END_TAG_OPEN:
@@ -601,6 +604,7 @@ class Scanner {
   size_t base_;
   HtmlTokenHandler& handler_;
   bool stop_ = false;
+  bool reconsume_ = false;  // the byte just read is text, not part of a token
 };
 
 }  // namespace

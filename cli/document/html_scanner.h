@@ -96,11 +96,16 @@ class HtmlTokenHandler {
   virtual ~HtmlTokenHandler() = default;
   // Returns false to stop the scan after this token.
   virtual bool Token(const HtmlToken& token, const HtmlScanState& state) = 0;
+  // Whether to stop as soon as the scanner is back between tokens, for a
+  // caller that finishes a construct the last piece left open ("<" at its
+  // end turns out to be text).
+  virtual bool StopBetweenTokens() const { return false; }
 };
 
 // Scans `bytes`, the source from offset `base` on, from `state`, reporting
 // each token that ends inside them. Returns the bytes consumed: all of them,
-// or up to the end of the token the handler stopped at.
+// or up to the end of the token the handler stopped at, or up to where the
+// scanner got back between tokens (before a byte that is text).
 size_t ScanHtml(HtmlScanState& state, std::string_view bytes, size_t base,
                 HtmlTokenHandler& handler);
 
