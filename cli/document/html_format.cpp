@@ -21,6 +21,7 @@
 #include <memory>
 
 #include "document/document_format.h"
+#include "document/html_fragments.h"
 #include "document/html_region.h"
 #include "document/html_scanner.h"
 #include "document/html_spans.h"
@@ -198,7 +199,9 @@ class CutFinder final : public HtmlTokenHandler {
   Cut cuts_[5];
 };
 
-class HtmlParser final : public DocumentParser {
+}  // namespace
+
+class HtmlDocumentParser final : public DocumentParser {
  public:
   size_t Parse(std::string_view input, size_t base, InputEnd end, SpanSink& sink) override {
     if (end == InputEnd::MORE) return 0;  // gumbo wants whole documents
@@ -219,7 +222,18 @@ class HtmlParser final : public DocumentParser {
     return taken;
   }
 
+  // Takes all of `html`, a piece of a document read in pieces of the
+  // caller's choosing; what it leaves open carries into the next.
+  void Fragment(std::string_view html, size_t base, SpanSink& sink) {
+    const size_t taken = Carry(html, base, false, sink);
+    if (taken < html.size()) Region(html.substr(taken), base + taken, false, kWhole, sink);
+  }
+
+  bool Open() const { return !state_.InData() || skip_.active; }
+
  private:
+  static constexpr size_t kWhole = ~size_t{0};
+
   // Finishes what the last piece left open; returns the bytes taken.
   size_t Carry(std::string_view input, size_t base, bool last, SpanSink& sink) {
     if (state_.InData() && !skip_.active) return 0;
@@ -238,13 +252,14 @@ class HtmlParser final : public DocumentParser {
     return input.size();  // still open: the next piece goes on
   }
 
-  // Parses a stretch that starts between tokens; returns the bytes taken.
+  // Parses a stretch that starts between tokens and returns the bytes
+  // taken: at least `minimum` (kWhole: all) unless `last`, all.
   size_t Region(std::string_view input, size_t base, bool last, size_t minimum, SpanSink& sink) {
     HtmlEvents events;
     HtmlRegionScan scan(events, input, base);
     state_ = HtmlScanState{};
     size_t cut = input.size();
-    if (last) {
+    if (last || minimum == kWhole) {
       ScanHtml(state_, input, base, scan);
     } else {
       cut = ScanToCut(input, base, minimum, scan, events);
@@ -296,11 +311,26 @@ class HtmlParser final : public DocumentParser {
   HtmlSkip skip_;
 };
 
+namespace {
+
 std::unique_ptr<DocumentParser> MakeHtmlParser(const ParserContext&) {
-  return std::make_unique<HtmlParser>();
+  return std::make_unique<HtmlDocumentParser>();
 }
 
 }  // namespace
+
+HtmlFragments::HtmlFragments() : parser_(std::make_unique<HtmlDocumentParser>()) {}
+HtmlFragments::~HtmlFragments() = default;
+HtmlFragments::HtmlFragments(HtmlFragments&&) noexcept = default;
+HtmlFragments& HtmlFragments::operator=(HtmlFragments&&) noexcept = default;
+
+void HtmlFragments::Emit(std::string_view html, size_t base, SpanSink& sink) {
+  parser_->Fragment(html, base, sink);
+}
+
+bool HtmlFragments::SkipsText() const {
+  return parser_->Open();
+}
 
 void EmitHtmlSpans(std::string_view html, size_t base, SpanSink& sink) {
   HtmlEvents events;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "document/document_format.h"
+#include "document/html_fragments.h"
 #include "document/html_spans.h"
 #include "document/span_recorder.h"
 
@@ -333,6 +334,39 @@ TEST(HtmlFormat, MarkdownFragmentsAreReadOnTheirOwn) {
   EXPECT_EQ(recording.At("bold"), "1:6");
   EXPECT_EQ(recording.At("cat"), "1:30");
   EXPECT_EQ(recording.comments, std::vector<std::string>{"<!-- cspell:ignore qq -->"});
+}
+
+TEST(HtmlFormat, MarkdownFragmentsCarryWhatTheyLeaveOpen) {
+  // An inline <kbd> around Markdown text, an HTML block line by line, a
+  // comment over two pieces: pieces and the Markdown text between them.
+  const std::vector<std::string> pieces = {
+      "<kbd>",    "qqkey",    "</kbd>", " and ", "<div title='Block\n", "words'>\n",  "<pre>\n",
+      "qqcode\n", "</pre>\n", "</div>", " ",     "<!-- cspell:words\n", "qqword -->", " done"};
+  std::string input;
+  for (const std::string& piece : pieces) input += piece;
+  testing::detail::RecordingSink sink(input);
+  HtmlFragments fragments;
+  size_t offset = 0;
+  for (size_t i = 0; i < pieces.size(); ++i) {
+    const bool html = pieces[i].find_first_of("<>") != std::string::npos || i == 7;
+    if (html) {
+      fragments.Emit(pieces[i], offset, sink);
+    } else if (!fragments.SkipsText()) {
+      sink.Text(pieces[i], offset, TextRole::PROSE);
+    }
+    offset += pieces[i].size();
+  }
+  sink.CollectWords();
+  const Recording& recording = sink.recording;
+  ASSERT_TRUE(recording.errors.empty()) << recording.errors[0];
+  EXPECT_EQ(recording.At("and"), "1:18");
+  EXPECT_EQ(recording.At("Block"), "1:34");
+  EXPECT_EQ(recording.At("words"), "2:1");
+  EXPECT_EQ(recording.At("done"), "7:12");
+  for (const char* word : {"qqkey", "qqcode", "qqword", "kbd", "pre"}) {
+    EXPECT_FALSE(recording.Has(word)) << word << " in " << recording.checked;
+  }
+  EXPECT_EQ(recording.comments, (std::vector<std::string>{"<!-- cspell:words\n", "qqword -->"}));
 }
 
 }  // namespace
