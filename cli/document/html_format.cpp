@@ -148,10 +148,8 @@ class CutFinder final : public HtmlTokenHandler {
     bool valid = false;
     size_t at = 0;
     HtmlScanState state;
-    HtmlSkip skip;
+    HtmlRegionScan::Mark scan;
     size_t events = 0;
-    size_t blanks = 0;
-    size_t values = 0;
   };
 
   // `size` bytes from `base` on, of which at least `minimum` are to be
@@ -187,8 +185,7 @@ class CutFinder final : public HtmlTokenHandler {
  private:
   void Offer(size_t rank, size_t at, const HtmlScanState& state) {
     if (at < minimum_) return;
-    cuts_[rank] = {
-        true, at, state, scan_.skip, events_.size(), scan_.blanks.size(), scan_.values.size()};
+    cuts_[rank] = {true, at, state, scan_.Save(), events_.size()};
   }
 
   size_t size_;
@@ -287,10 +284,8 @@ class HtmlDocumentParser final : public DocumentParser {
     }
     if (const CutFinder::Cut* cut = finder.Best()) {
       state_ = cut->state;
-      scan.skip = cut->skip;
+      scan.Restore(cut->scan);
       events.Truncate(cut->events);
-      scan.blanks.resize(cut->blanks);
-      scan.values.resize(cut->values);
       return cut->at;
     }
     const size_t space = input.find_last_of(" \t");
@@ -298,9 +293,7 @@ class HtmlDocumentParser final : public DocumentParser {
     // Rare (no line end and no tag in half a window): scan again up to the
     // space.
     events.Truncate(0);
-    scan.blanks.clear();
-    scan.values.clear();
-    scan.skip = HtmlSkip{};
+    scan.Restore({});
     scan.nesting = HtmlNesting{};
     state_ = HtmlScanState{};
     ScanHtml(state_, input.substr(0, space + 1), base, scan);

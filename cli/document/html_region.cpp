@@ -149,7 +149,10 @@ class TreeWalk {
       const uint32_t hash = HtmlNameHash(attribute->name);
       const auto value = std::find_if(
           first, last, [hash](const HtmlAttributeValue& v) { return v.nameHash == hash; });
-      if (value == last || value->end <= value->begin) continue;
+      if (value == last || value->end <= value->begin || value->begin < base_ ||
+          value->end > base_ + source_.size()) {
+        continue;
+      }
       events_.Add(HtmlEvent::BREAK, value->begin);
       events_.AddRawText(source_.substr(value->begin - base_, value->end - value->begin),
                          value->begin, true, scan_.blanks);
@@ -309,9 +312,19 @@ bool IsProseAttribute(uint32_t nameHash) {
   return std::find(hashes.begin(), hashes.end(), nameHash) != hashes.end();
 }
 
+void HtmlRegionScan::Restore(const Mark& mark) {
+  blanks.resize(mark.blanks);
+  values.resize(mark.values);
+  pending_ = mark.pending;
+  skip = mark.skip;
+}
+
 void HtmlRegionScan::AddProseValues() {
   for (const HtmlAttributeValue& value : pending_) {
-    if (!IsProseAttribute(value.nameHash) || value.end <= value.begin) continue;
+    if (!IsProseAttribute(value.nameHash) || value.end <= value.begin || value.begin < base_ ||
+        value.end > base_ + source_.size()) {
+      continue;
+    }
     events_.Add(HtmlEvent::BREAK, value.begin);
     events_.AddRawText(source_.substr(value.begin - base_, value.end - value.begin), value.begin,
                        true, blanks);

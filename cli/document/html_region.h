@@ -85,6 +85,16 @@ class HtmlRegionScan final : public HtmlTokenHandler {
       : events_(events), source_(source), base_(base) {}
   bool Token(const HtmlToken& token, const HtmlScanState& state) override;
 
+  // What the scan has found up to some point, to go back to it.
+  struct Mark {
+    size_t blanks = 0;
+    size_t values = 0;
+    std::vector<HtmlAttributeValue> pending;
+    HtmlSkip skip;
+  };
+  Mark Save() const { return {blanks.size(), values.size(), pending_, skip}; }
+  void Restore(const Mark& mark);
+
   HtmlBlanks blanks;
   std::vector<HtmlAttributeValue> values;  // of the start tags gumbo sees, in order
   HtmlNesting nesting;
