@@ -30,7 +30,7 @@ namespace orth::cli {
 
 namespace {
 
-constexpr size_t kWindow = size_t{2} << 20;
+constexpr size_t kWindow = size_t{1} << 20;
 
 bool Sniff(std::string_view head) {
   const std::string_view start = SkipLeadingSpace(head);
