@@ -29,9 +29,9 @@ struct Row {
   std::vector<std::string> absent;
 };
 
-void ExpectRows(const std::vector<Row>& rows, const RecordOptions& options = {}) {
+void ExpectRows(const std::vector<Row>& rows) {
   for (const Row& row : rows) {
-    const Recording recording = RecordSpans(Html(), row.input, options);
+    const Recording recording = RecordSpans(Html(), row.input);
     ASSERT_TRUE(recording.errors.empty()) << row.input << ": " << recording.errors[0];
     for (const auto& [word, at] : row.found) {
       EXPECT_EQ(recording.At(word), at)
