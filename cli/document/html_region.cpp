@@ -50,6 +50,12 @@ bool SkipsContent(GumboTag tag) {
          (flags & (TAG_SKIP_PHRASE | TAG_SKIP_BLOCK | TAG_RAW_TEXT)) != 0;
 }
 
+// Code elements (code, kbd, samp, var, tt, pre): not scripts or styles.
+bool IsCode(GumboTag tag) {
+  const uint32_t flags = HtmlTagFlags(gumbo_normalized_tagname(tag));
+  return (flags & TAG_RAW_TEXT) == 0;
+}
+
 bool HasValue(const GumboElement& element, const char* name, std::string_view value) {
   const GumboAttribute* attribute = gumbo_get_attribute(&element.attributes, name);
   return attribute != nullptr && attribute->value != nullptr &&
@@ -110,7 +116,10 @@ class TreeWalk {
         const bool copy = (node->parse_flags & (GUMBO_INSERTION_RECONSTRUCTED_FORMATTING_ELEMENT |
                                                 GUMBO_INSERTION_ADOPTION_AGENCY_CLONED)) != 0;
         if (!copy) Attributes(element);
-        if (!copy && SkipsContent(element.tag) && !SelfClosed(element)) break;
+        if (!copy && SkipsContent(element.tag) && !SelfClosed(element)) {
+          if (IsCode(element.tag)) CodeText(node);
+          break;
+        }
         stack.emplace_back(&element.children, 0u);
         break;
       }
@@ -125,6 +134,29 @@ class TreeWalk {
       }
       default:  // comments (the scanner has them), CDATA
         break;
+    }
+  }
+
+  // The text under a code element, for the names the prose may mention.
+  void CodeText(GumboNode* root) {
+    std::vector<std::pair<const GumboVector*, unsigned>> stack;
+    stack.emplace_back(&root->v.element.children, 0u);
+    while (!stack.empty()) {
+      auto& [children, next] = stack.back();
+      if (next >= children->length) {
+        stack.pop_back();
+        continue;
+      }
+      auto* child = static_cast<GumboNode*>(children->data[next++]);
+      if (child->type == GUMBO_NODE_ELEMENT) {
+        stack.emplace_back(&child->v.element.children, 0u);
+      } else if (child->type == GUMBO_NODE_TEXT) {
+        size_t offset = 0;
+        if (Locate(child->v.text.original_text, buffer_, offset)) {
+          events_.Add(HtmlEvent::CODE, base_ + offset,
+                      base_ + offset + child->v.text.original_text.length);
+        }
+      }
     }
   }
 
@@ -275,6 +307,9 @@ void HtmlEvents::Emit(std::string_view bytes, size_t base, SpanSink& sink) {
       case HtmlEvent::COMMENT:
         sink.Comment(bytes.substr(event.begin - base, event.end - event.begin), event.begin);
         last = event.end;
+        break;
+      case HtmlEvent::CODE:  // consumes nothing: what is inside may still speak
+        sink.Code(bytes.substr(event.begin - base, event.end - event.begin), event.begin);
         break;
     }
   }

@@ -18,7 +18,7 @@ namespace orth::cli {
 
 // What is handed to the sink, held until every source has spoken.
 struct HtmlEvent {
-  enum Kind : uint8_t { TEXT, DECODED, MARKUP, BREAK, COMMENT };
+  enum Kind : uint8_t { TEXT, DECODED, MARKUP, BREAK, COMMENT, CODE };
   Kind kind = TEXT;
   uint8_t size = 0;  // DECODED: bytes of `utf8`
   char utf8[8] = {};
