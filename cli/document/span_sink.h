@@ -3,7 +3,8 @@
 //
 // Offsets are byte offsets into the whole input (the first byte of a file is
 // 0), whatever piece of it the parser is looking at. Parsers call the sink in
-// source order: every call's offset is at or after the previous call's.
+// source order: every call's offset is at or after the previous call's
+// (Code alone may come at any point of the piece it belongs to).
 #pragma once
 
 #include <cstddef>
