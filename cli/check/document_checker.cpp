@@ -208,30 +208,27 @@ void DocumentChecker::Comment(std::string_view bytes, size_t offset) {
 }
 
 void DocumentChecker::Code(std::string_view bytes, size_t) {
-  std::string word;
-  auto keep = [this, &word]() {
-    if (!word.empty() && codeWords_.size() < MOST_CODE_WORDS) codeWords_.insert(word);
-    word.clear();
-  };
+  if (codeWords_.size() >= MOST_CODE_WORDS) return;
+  std::string& word = codeWord_;
+  word.clear();
   for (size_t i = 0; i < bytes.size();) {
-    uint32_t character = static_cast<unsigned char>(bytes[i]);
+    char c = bytes[i];
     size_t length = 1;
-    if (character >= 0x80 && !policy_.latin1Input) {
+    if (static_cast<unsigned char>(c) >= 0x80 && !policy_.latin1Input) {
+      uint32_t character = 0;
       length = DecodeUtf8Char(bytes.substr(i), character);
-      if (length == 0) {
-        character = static_cast<unsigned char>(bytes[i]);
-        length = 1;
-      }
-    }
-    const char c = EngineByteOf(character);
-    if (IsLetter(c) || (!word.empty() && ContinuesWord(c))) {
-      word += ToLower(c);
-    } else {
-      keep();
+      if (length == 0) length = 1;
+      c = length == 1 ? c : EngineByteOf(character);
     }
     i += length;
+    if (IsLetter(c) || (!word.empty() && ContinuesWord(c))) {
+      word += ToLower(c);
+    } else if (!word.empty()) {
+      codeWords_.insert(word);
+      word.clear();
+    }
   }
-  keep();
+  if (!word.empty()) codeWords_.insert(word);
 }
 
 bool DocumentChecker::NamedInCode(std::string_view word) const {

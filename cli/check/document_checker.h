@@ -152,6 +152,7 @@ class DocumentChecker final : public PieceSink {
   // The words of the document's code, lower case: a misspelled word among
   // them names something in the code.
   std::unordered_set<std::string> codeWords_;
+  std::string codeWord_;  // scratch
   bool invalidUtf8_ = false;
   uint64_t wordsChecked_ = 0;
 
