@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "encoding/latin1_classes.h"
 #include "text/char_table.h"
 
 namespace orth {
@@ -123,3 +124,13 @@ TEST(CharTable, CaselessComparison) {
 
 }  // namespace
 }  // namespace orth
+
+// orthspell finds words in the engine's way with its own copy of the class
+// table (it may use only the public header): the two must agree.
+TEST(CharTable, TheFrontEndsCopyAgrees) {
+  for (int c = 0; c < 256; ++c) {
+    EXPECT_EQ(orth::cli::LATIN1_CLASS[static_cast<size_t>(c)],
+              orth::CharClass[static_cast<size_t>(c)])
+        << c;
+  }
+}

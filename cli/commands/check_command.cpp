@@ -110,8 +110,6 @@ constexpr char LIST_HELP[] =
     "EXAMPLES\n"
     "    orthspell list chapter1.txt | sort -u\n";
 
-// ParseCheckArgs printed the help: stop with success.
-constexpr int SHOWN_HELP = -1;
 constexpr char STDIN_NAME[] = "<stdin>";
 constexpr int32_t DEFAULT_MAX_SUGGESTIONS = 5;
 
@@ -184,14 +182,7 @@ int ParseCheckArgs(Mode mode, const std::vector<std::string>& args, CheckArgs& p
     line.app.add_flag("-H", parsed.html);
     line.app.add_flag("-n", parsed.nroff);
   }
-  switch (ParseCommandLine(line, args)) {
-    case ParseOutcome::SHOWN_HELP:
-      return SHOWN_HELP;
-    case ParseOutcome::FAILED:
-      return EXIT_USAGE;
-    case ParseOutcome::GO_ON:
-      break;
-  }
+  if (const int status = ParseArguments(line, args); status != EXIT_OK) return status;
   const char* command = CommandName(mode);
   if (mode == Mode::Check) {
     if (!FinishSuggestionOptions(line, parsed.suggestionArgs, parsed.suggestion)) return EXIT_USAGE;

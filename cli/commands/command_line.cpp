@@ -202,4 +202,16 @@ ParseOutcome ParseCommandLine(CommandLine& line, const std::vector<std::string>&
   return ParseOutcome::GO_ON;
 }
 
+int ParseArguments(CommandLine& line, const std::vector<std::string>& args) {
+  switch (ParseCommandLine(line, args)) {
+    case ParseOutcome::SHOWN_HELP:
+      return SHOWN_HELP;
+    case ParseOutcome::FAILED:
+      return EXIT_USAGE;
+    case ParseOutcome::GO_ON:
+      break;
+  }
+  return EXIT_OK;
+}
+
 }  // namespace orth::cli

@@ -69,4 +69,7 @@ enum class ParseOutcome { GO_ON, SHOWN_HELP, FAILED };
 // Parses `args`; on an error prints "orthspell COMMAND: message" on stderr.
 ParseOutcome ParseCommandLine(CommandLine& line, const std::vector<std::string>& args);
 
+// The same as a status: EXIT_OK to go on, SHOWN_HELP, or EXIT_USAGE.
+int ParseArguments(CommandLine& line, const std::vector<std::string>& args);
+
 }  // namespace orth::cli

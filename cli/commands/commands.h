@@ -10,6 +10,8 @@ namespace orth::cli {
 inline constexpr int EXIT_OK = 0;
 inline constexpr int EXIT_FAILED = 1;
 inline constexpr int EXIT_USAGE = 2;
+// A subcommand's argument parsing printed its help: stop with success.
+inline constexpr int SHOWN_HELP = -1;
 
 int RunCompile(const std::vector<std::string>& args);
 int RunDump(const std::vector<std::string>& args);

@@ -33,9 +33,6 @@ constexpr char HELP[] =
     "                          common words by; words of no tier count as least common\n"
     "  -h, --help              show this help\n";
 
-// ParseArgs printed the help: stop with success.
-constexpr int SHOWN_HELP = -1;
-
 struct CompileArgs {
   std::string list;
   std::string output;

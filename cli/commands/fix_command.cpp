@@ -214,9 +214,6 @@ bool CopyAtomically(const std::string& from, const std::string& to, mode_t mode,
   return ok;
 }
 
-// Returns EXIT_OK to go on, SHOWN_HELP, or EXIT_USAGE after a message.
-constexpr int SHOWN_HELP = -1;
-
 int ParseFixArgs(const std::vector<std::string>& args, FixArgs& parsed, std::size_t& partSize) {
   CommandLine line("fix", HelpText());
   AddCommonOptions(line, parsed.common);
@@ -225,14 +222,7 @@ int ParseFixArgs(const std::vector<std::string>& args, FixArgs& parsed, std::siz
   line.app.add_flag("--classic", parsed.classic);
   line.app.add_option("--part-size", parsed.partSize);
   line.app.add_option("files", parsed.files);
-  switch (ParseCommandLine(line, args)) {
-    case ParseOutcome::SHOWN_HELP:
-      return SHOWN_HELP;
-    case ParseOutcome::FAILED:
-      return EXIT_USAGE;
-    case ParseOutcome::GO_ON:
-      break;
-  }
+  if (const int status = ParseArguments(line, args); status != EXIT_OK) return status;
   long size = DEFAULT_PART_SIZE;
   if (line.app.count("--part-size") > 0 && !ParseNumber(parsed.partSize, 64, 100000000, size)) {
     ReportError("fix", "--part-size needs a number of bytes from 64 to 100000000");

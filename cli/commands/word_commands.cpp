@@ -97,7 +97,6 @@ constexpr char ADD_HELP[] =
     "EXAMPLES\n"
     "    orthspell add -p ~/.orth-words.lex ORTH orthspell\n";
 
-constexpr int SHOWN_HELP = -1;
 constexpr int32_t DEFAULT_MAX_SUGGESTIONS = 10;
 
 enum class WordCommand { Suggest, SoundsLike, Add };
@@ -130,14 +129,7 @@ int ParseWordArgs(WordCommand which, const std::vector<std::string>& args, WordA
   SuggestionArgs suggestionArgs;
   if (which == WordCommand::Suggest) AddSuggestionOptions(line, suggestionArgs);
   line.app.add_option("words", parsed.words);
-  switch (ParseCommandLine(line, args)) {
-    case ParseOutcome::SHOWN_HELP:
-      return SHOWN_HELP;
-    case ParseOutcome::FAILED:
-      return EXIT_USAGE;
-    case ParseOutcome::GO_ON:
-      break;
-  }
+  if (const int status = ParseArguments(line, args); status != EXIT_OK) return status;
   if (which == WordCommand::Suggest &&
       !FinishSuggestionOptions(line, suggestionArgs, parsed.suggestion)) {
     return EXIT_USAGE;

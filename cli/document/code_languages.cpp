@@ -159,58 +159,6 @@ const std::vector<CodeLanguage>& CodeLanguages() {
   return languages;
 }
 
-namespace {
-
-char Lower(char c) {
-  return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [](char x, char y) { return Lower(x) == Lower(y); });
-}
-
-// Whether a file's base name is one of `names`: an ending (".py", any case,
-// with something before it) or a whole name ("Makefile").
-bool NameMatches(std::string_view base, const std::vector<std::string_view>& names) {
-  for (const std::string_view name : names) {
-    if (name[0] == '.'
-            ? base.size() > name.size() && EqualNoCase(base.substr(base.size() - name.size()), name)
-            : base == name) {
-      return true;
-    }
-  }
-  return false;
-}
-
-// The program a "#!" line runs: "#!/usr/bin/env -S python3 -u" gives python3.
-std::string_view Interpreter(std::string_view head) {
-  if (head.substr(0, 2) != "#!") return {};
-  std::string_view line = head.substr(2, head.find('\n') - std::min(head.find('\n'), size_t{2}));
-  auto nextWord = [&line] {
-    const size_t start = line.find_first_not_of(" \t\r");
-    if (start == std::string_view::npos) return std::string_view{};
-    line.remove_prefix(start);
-    const std::string_view word = line.substr(0, line.find_first_of(" \t\r"));
-    line.remove_prefix(word.size());
-    return word.substr(word.find_last_of('/') + 1);
-  };
-  std::string_view program = nextWord();
-  if (program == "env") {
-    do program = nextWord();
-    while (!program.empty() && program[0] == '-');
-  }
-  return program;
-}
-
-// Whether `program` is `interpreter`, maybe with a version after it (python3.12).
-bool RunsInterpreter(std::string_view program, std::string_view interpreter) {
-  return program.substr(0, interpreter.size()) == interpreter &&
-         program.find_first_not_of("0123456789.", interpreter.size()) == std::string_view::npos;
-}
-
-}  // namespace
-
 const CodeLanguage& ChooseCodeLanguage(const ParserContext& context) {
   const std::vector<CodeLanguage>& languages = CodeLanguages();
   for (const CodeLanguage& language : languages) {
@@ -222,10 +170,10 @@ const CodeLanguage& ChooseCodeLanguage(const ParserContext& context) {
   const std::string_view base = path.substr(path.find_last_of('/') + 1);
   if (!base.empty()) {
     for (const CodeLanguage& language : languages) {
-      if (NameMatches(base, language.fileNames)) return language;
+      if (FileNameIsOneOf(base, language.fileNames)) return language;
     }
   }
-  if (const std::string_view program = Interpreter(context.head); !program.empty()) {
+  if (const std::string_view program = InterpreterOf(context.head); !program.empty()) {
     for (const CodeLanguage& language : languages) {
       for (const std::string_view interpreter : language.interpreters) {
         if (RunsInterpreter(program, interpreter)) return language;

@@ -102,6 +102,21 @@ std::unique_ptr<DocumentParser> MakePlainTextParser(const ParserContext& context
 
 // Whether `text` starts with `prefix`, ignoring ASCII case (for sniffers).
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+bool EqualNoCase(std::string_view a, std::string_view b);
+
+// The last part of a path.
+std::string_view BaseName(std::string_view path);
+
+// Whether a file's base name is one of `names`: an ending (".py", any case,
+// with something before it) or a whole name ("Makefile").
+bool FileNameIsOneOf(std::string_view base, const std::vector<std::string_view>& names);
+
+// The program a "#!" line runs: "#!/usr/bin/env -S python3 -u" gives python3.
+std::string_view InterpreterOf(std::string_view head);
+
+// Whether `program` is `interpreter`, maybe with a version after it
+// (python3.12 is python3's).
+bool RunsInterpreter(std::string_view program, std::string_view interpreter);
 
 // `head` after a UTF-8 byte-order mark and leading white space.
 std::string_view SkipLeadingSpace(std::string_view head);

@@ -103,30 +103,18 @@ bool IsProseType(std::string_view type) {
 class EmailParser final : public DocumentParser {
  public:
   size_t Parse(std::string_view input, size_t base, InputEnd end, SpanSink& sink) override {
-    const size_t length = CompleteLinesLength(input, end);
-    const std::string_view lines = input.substr(0, length);
-    size_t position = 0;
-    while (position < length) {
-      size_t next = 0;
-      std::string_view line = LineAt(lines, position, next);
-      const bool complete = lines[next - 1] == '\n';
-      size_t start = position;
-      if (base + position == 0 && line.substr(0, 3) == "\xEF\xBB\xBF") {
-        line.remove_prefix(3);
-        start += 3;
-      }
-      const std::string_view lineEnd =
-          lines.substr(start + line.size(), next - start - line.size());
+    const size_t length = ForEachPieceLine(input, base, end, [&](const PieceLine& line) {
       if (atLineStart_) {
-        Line(line, base + start, lineEnd, sink);
+        Line(line.text, line.offset, line.lineEnd, sink);
       } else if (stage_ == Stage::BODY) {
-        Body(line, base + start, lineEnd, sink);  // the rest of a line longer than the window
+        // The rest of a line longer than the window.
+        Body(line.text, line.offset, line.lineEnd, sink);
       } else {
-        FieldText(line, base + start, sink);
+        FieldText(line.text, line.offset, sink);
       }
-      atLineStart_ = complete;
-      position = next;
-    }
+      atLineStart_ = line.complete;
+      return true;
+    });
     if (end == InputEnd::LAST) sink.Break(base + length);
     return length;
   }

@@ -29,14 +29,20 @@ char Lower(char c) {
   return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
 }
 
+bool IsEnding(std::string_view name) {
+  return name[0] == '.';
+}
+
+bool NameIs(std::string_view base, std::string_view name) {
+  if (!IsEnding(name)) return base == name;
+  return base.size() > name.size() && EqualNoCase(base.substr(base.size() - name.size()), name);
+}
+
+}  // namespace
+
 bool EqualNoCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
                                             [](char x, char y) { return Lower(x) == Lower(y); });
-}
-
-bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
-  return text.size() >= suffix.size() &&
-         EqualNoCase(text.substr(text.size() - suffix.size()), suffix);
 }
 
 std::string_view BaseName(std::string_view path) {
@@ -44,30 +50,34 @@ std::string_view BaseName(std::string_view path) {
   return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
-// The interpreter a "#!" line names: "/usr/bin/env python3 -u" gives python3.
-std::string_view Interpreter(std::string_view head) {
+bool FileNameIsOneOf(std::string_view base, const std::vector<std::string_view>& names) {
+  return std::any_of(names.begin(), names.end(),
+                     [base](std::string_view name) { return NameIs(base, name); });
+}
+
+std::string_view InterpreterOf(std::string_view head) {
   if (head.substr(0, 2) != "#!") return {};
-  std::string_view line = head.substr(
-      2, head.find('\n') == std::string_view::npos ? std::string_view::npos : head.find('\n') - 2);
+  std::string_view line = head.substr(2, head.substr(2).find('\n'));
   auto nextWord = [&line]() {
     const size_t start = line.find_first_not_of(" \t\r");
     if (start == std::string_view::npos) return std::string_view{};
-    const size_t stop = line.find_first_of(" \t\r", start);
-    std::string_view word =
-        line.substr(start, stop == std::string_view::npos ? stop : stop - start);
-    line = stop == std::string_view::npos ? std::string_view{} : line.substr(stop);
-    return word;
+    line.remove_prefix(start);
+    const std::string_view word = line.substr(0, line.find_first_of(" \t\r"));
+    line.remove_prefix(word.size());
+    return BaseName(word);
   };
-  std::string_view program = BaseName(nextWord());
+  std::string_view program = nextWord();
   if (program == "env") {
     do program = nextWord();
     while (!program.empty() && program[0] == '-');  // env -S, env -i
-    program = BaseName(program);
   }
   return program;
 }
 
-}  // namespace
+bool RunsInterpreter(std::string_view program, std::string_view interpreter) {
+  return program.substr(0, interpreter.size()) == interpreter &&
+         program.find_first_not_of("0123456789.", interpreter.size()) == std::string_view::npos;
+}
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && EqualNoCase(text.substr(0, prefix.size()), prefix);
@@ -96,25 +106,15 @@ const DocumentFormat& DetectFormat(std::string_view fileName, std::string_view h
     for (const bool whole : {true, false}) {
       for (const DocumentFormat& format : DocumentFormats()) {
         for (const std::string_view name : format.fileNames) {
-          const bool ending = name[0] == '.';
-          if (ending == whole) continue;
-          const bool matches =
-              ending ? EndsWithNoCase(base, name) && base.size() > name.size() : base == name;
-          if (matches) return format;
+          if (IsEnding(name) != whole && NameIs(base, name)) return format;
         }
       }
     }
   }
-  if (const std::string_view program = Interpreter(head); !program.empty()) {
+  if (const std::string_view program = InterpreterOf(head); !program.empty()) {
     for (const DocumentFormat& format : DocumentFormats()) {
       for (const std::string_view interpreter : format.interpreters) {
-        // python3.11 is python3's; a version after the name still names it.
-        if (program.rfind(interpreter, 0) == 0 &&
-            (program.size() == interpreter.size() ||
-             program.find_first_not_of("0123456789.", interpreter.size()) ==
-                 std::string_view::npos)) {
-          return format;
-        }
+        if (RunsInterpreter(program, interpreter)) return format;
       }
     }
   }

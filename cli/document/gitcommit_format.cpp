@@ -69,42 +69,31 @@ bool IsScissors(std::string_view line) {
 class GitCommitParser final : public DocumentParser {
  public:
   size_t Parse(std::string_view input, size_t base, InputEnd end, SpanSink& sink) override {
-    const size_t length = CompleteLinesLength(input, end);
-    const std::string_view lines = input.substr(0, length);
-    size_t position = 0;
-    while (position < length && !afterScissors_) {
-      size_t next = 0;
-      std::string_view line = LineAt(lines, position, next);
-      const bool complete = lines[next - 1] == '\n';  // the whole line has come
-      size_t start = position;
-      if (base + position == 0 && line.substr(0, 3) == "\xEF\xBB\xBF") {
-        line.remove_prefix(3);
-        start += 3;
-      }
-      if (atLineStart_) kind_ = Classify(line);
-      const std::string_view bytes = lines.substr(start, next - start);
+    const size_t length = ForEachPieceLine(input, base, end, [&](const PieceLine& line) {
+      if (afterScissors_) return false;
+      if (atLineStart_) kind_ = Classify(line.text);
       switch (kind_) {
         case Kind::TEXT:
-          sink.Text(bytes, base + start);
+          sink.Text(line.withEnd, line.offset);
           break;
         case Kind::COMMENT:
-          if (!line.empty()) sink.Comment(line, base + start);
+          if (!line.text.empty()) sink.Comment(line.text, line.offset);
           break;
         case Kind::TRAILER:
-          if (atLineStart_) sink.Break(base + start);
+          if (atLineStart_) sink.Break(line.offset);
           break;
         case Kind::BLANK:
-          if (!inBlankRun_) sink.Break(base + start);
+          if (!inBlankRun_) sink.Break(line.offset);
           inBlankRun_ = true;
           break;
         case Kind::SCISSORS:
           afterScissors_ = true;
-          sink.Break(base + start);
+          sink.Break(line.offset);
           break;
       }
-      atLineStart_ = complete;
-      position = next;
-    }
+      atLineStart_ = line.complete;  // the whole line has come
+      return true;
+    });
     if (end == InputEnd::LAST && !afterScissors_) sink.Break(base + length);
     return length;
   }

@@ -119,8 +119,7 @@ constexpr MacroRule kUnlisted = Man({}, Args::SKIP, false);
 
 bool InList(std::string_view list, std::string_view name) {
   if (name.empty() || name.find(' ') != std::string_view::npos) return false;
-  for (size_t at = list.find(name); at != std::string_view::npos;
-       at = list.find(name, at + 1)) {
+  for (size_t at = list.find(name); at != std::string_view::npos; at = list.find(name, at + 1)) {
     if (list[at - 1] == ' ' && list[at + name.size()] == ' ') return true;
   }
   return false;
@@ -246,28 +245,15 @@ std::string_view TrimRight(std::string_view line) {
 class NroffParser final : public DocumentParser {
  public:
   size_t Parse(std::string_view input, size_t base, InputEnd end, SpanSink& sink) override {
-    const size_t length = CompleteLinesLength(input, end);
-    const std::string_view lines = input.substr(0, length);
-    size_t position = 0;
-    while (position < length) {
-      size_t next = 0;
-      std::string_view line = LineAt(lines, position, next);
-      const bool complete = lines[next - 1] == '\n';
-      size_t start = position;
-      if (base + position == 0 && line.substr(0, 3) == "\xEF\xBB\xBF") {
-        line.remove_prefix(3);
-        start += 3;
-      }
-      const std::string_view lineEnd =
-          lines.substr(start + line.size(), next - start - line.size());
+    const size_t length = ForEachPieceLine(input, base, end, [&](const PieceLine& line) {
       if (atLineStart_) {
-        Line(line, base + start, lineEnd, sink);
+        Line(line.text, line.offset, line.lineEnd, sink);
       } else {
-        RestOfLine(line, base + start, sink);
+        RestOfLine(line.text, line.offset, sink);
       }
-      atLineStart_ = complete;
-      position = next;
-    }
+      atLineStart_ = line.complete;
+      return true;
+    });
     if (end == InputEnd::LAST) sink.Break(base + length);
     return length;
   }

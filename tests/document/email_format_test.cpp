@@ -15,20 +15,10 @@ const DocumentFormat& Email() {
   return *FindFormat("email");
 }
 
-struct Row {
-  std::string input;
-  std::vector<std::pair<std::string, std::string>> found;  // word, "line:column"
-  std::vector<std::string> absent;
-};
+using Row = testing::DocumentRow;
 
 void ExpectRows(const std::vector<Row>& rows) {
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.input);
-    const auto recording = RecordSpans(Email(), row.input);
-    ASSERT_TRUE(recording.errors.empty()) << recording.errors[0];
-    for (const auto& [word, at] : row.found) EXPECT_EQ(recording.At(word), at) << word;
-    for (const std::string& word : row.absent) EXPECT_FALSE(recording.Has(word)) << word;
-  }
+  testing::ExpectDocumentRows(Email(), rows);
 }
 
 TEST(EmailFormat, OnlyTheSubjectOfTheHeadersIsChecked) {

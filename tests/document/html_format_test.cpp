@@ -23,25 +23,10 @@ const DocumentFormat& Html() {
   return *FindFormat("html");
 }
 
-struct Row {
-  std::string input;
-  std::vector<std::pair<std::string, std::string>> found;  // word, "line:column"
-  std::vector<std::string> absent;
-};
+using Row = testing::DocumentRow;
 
 void ExpectRows(const std::vector<Row>& rows) {
-  for (const Row& row : rows) {
-    const Recording recording = RecordSpans(Html(), row.input);
-    ASSERT_TRUE(recording.errors.empty()) << row.input << ": " << recording.errors[0];
-    for (const auto& [word, at] : row.found) {
-      EXPECT_EQ(recording.At(word), at)
-          << row.input << " [" << word << "] in " << recording.checked;
-    }
-    for (const std::string& word : row.absent) {
-      EXPECT_FALSE(recording.Has(word))
-          << row.input << " [" << word << "] in " << recording.checked;
-    }
-  }
+  testing::ExpectDocumentRows(Html(), rows);
 }
 
 TEST(HtmlFormat, TextNodesAndProseAttributesAreCheckedCodeAndMarkupAreNot) {

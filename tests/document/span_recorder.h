@@ -5,10 +5,13 @@
 // Text bytes equal to the input's bytes at their offset.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "document/document_format.h"
@@ -174,6 +177,31 @@ inline Recording RecordSpans(const DocumentFormat& format, std::string_view inpu
   ReadDocument(source, head, *parser, sink, read, error);
   sink.CollectWords();
   return sink.recording;
+}
+
+// A small document, the words that must be checked at their line:column and
+// the words that must not be checked.
+struct DocumentRow {
+  std::string input;
+  std::vector<std::pair<std::string, std::string>> found;  // word, "line:column"
+  std::vector<std::string> absent;
+};
+
+// Checks every row as `format` reads it, and that the parser kept the sink's
+// contract.
+inline void ExpectDocumentRows(const DocumentFormat& format, const std::vector<DocumentRow>& rows,
+                               const RecordOptions& options = {}) {
+  for (const DocumentRow& row : rows) {
+    SCOPED_TRACE(row.input);
+    const Recording recording = RecordSpans(format, row.input, options);
+    ASSERT_TRUE(recording.errors.empty()) << recording.errors[0];
+    for (const auto& [word, at] : row.found) {
+      EXPECT_EQ(recording.At(word), at) << word << " in " << recording.checked;
+    }
+    for (const std::string& word : row.absent) {
+      EXPECT_FALSE(recording.Has(word)) << word << " in " << recording.checked;
+    }
+  }
 }
 
 }  // namespace orth::cli::testing
