@@ -46,33 +46,38 @@ void TokenToEngineBytes(std::string_view utf8, std::string& engine) {
 
 std::vector<WordSpan> EngineWordSpans(std::string_view engine) {
   std::vector<WordSpan> spans;
-  for (size_t i = 0; i < engine.size();) {
-    if (!cli::IsLetter(engine[i])) {
-      ++i;
-      continue;
-    }
-    const size_t begin = i++;
-    while (i < engine.size() && cli::ContinuesWord(engine[i])) ++i;
-    size_t end = i;
-    while (engine[end - 1] == '\'') --end;  // the first byte is a letter
-    spans.push_back({begin, end});
-  }
+  ForEachEngineWord(engine, [&spans](WordSpan span) {
+    spans.push_back(span);
+    return true;
+  });
   return spans;
 }
 
 int32_t CheckToken(int32_t session, std::string_view utf8) {
+  // Hosts check word after word: no heap for a token of ordinary length.
   std::string engine;
   TokenToEngineBytes(utf8, engine);
-  std::string word;
-  char corrected[WORD_MAX + 2];
-  for (const WordSpan& span : EngineWordSpans(engine)) {
-    word.assign(engine, span.begin, span.end - span.begin);
-    const int32_t result =
-        ORTH_CheckWord(session, OPT_REPORT_MISSPELLED, word.c_str(), corrected, sizeof corrected);
-    if (result < 0) return result;
-    if ((result & RES_MISSPELLED) != 0) return 1;
-  }
-  return 0;
+  int32_t answer = 0;
+  ForEachEngineWord(engine, [&](WordSpan span) {
+    char word[64];
+    std::string longWord;
+    const size_t length = span.end - span.begin;
+    const char* text = word;
+    if (length < sizeof word) {
+      engine.copy(word, length, span.begin);
+      word[length] = '\0';
+    } else {
+      longWord.assign(engine, span.begin, length);
+      text = longWord.c_str();
+    }
+    const int32_t result = ORTH_CheckWord(session, OPT_REPORT_MISSPELLED, text, nullptr, 0);
+    if (result < 0 || (result & RES_MISSPELLED) != 0) {
+      answer = result < 0 ? result : 1;
+      return false;
+    }
+    return true;
+  });
+  return answer;
 }
 
 int32_t SuggestForToken(int32_t session, std::string_view utf8, std::vector<std::string>& out) {

@@ -18,6 +18,8 @@
 #include <string_view>
 #include <vector>
 
+#include "encoding/latin1_classes.h"
+
 namespace orth::provider {
 
 // How many suggestions a token gets at most (what orthspell suggest gives).
@@ -38,12 +40,19 @@ bool IsWordCharacter(uint32_t character, size_t position);
 // (malformed bytes are read as the Latin-1 characters of their values).
 void TokenToEngineBytes(std::string_view utf8, std::string& engine);
 
-// The engine's words of engine bytes, as [begin, end) offsets, in order.
+// An engine word of engine bytes: [begin, end).
 struct WordSpan {
   size_t begin = 0;
   size_t end = 0;
   bool operator==(const WordSpan&) const = default;
 };
+
+// Calls visit(WordSpan) for each engine word of engine bytes, in order,
+// until it returns false; returns false when it stopped early.
+template <typename Visit>
+bool ForEachEngineWord(std::string_view engine, Visit visit);
+
+// The engine's words of engine bytes, in order.
 std::vector<WordSpan> EngineWordSpans(std::string_view engine);
 
 // Checks a UTF-8 token in an engine session: 0 when every word of it is
@@ -56,5 +65,23 @@ int32_t CheckToken(int32_t session, std::string_view utf8);
 // typographic apostrophes) gets none. Returns 0 or the engine's negative
 // error code.
 int32_t SuggestForToken(int32_t session, std::string_view utf8, std::vector<std::string>& out);
+
+// ---- Implementation ---------------------------------------------------------
+
+template <typename Visit>
+bool ForEachEngineWord(std::string_view engine, Visit visit) {
+  for (size_t i = 0; i < engine.size();) {
+    if (!cli::IsLetter(engine[i])) {
+      ++i;
+      continue;
+    }
+    const size_t begin = i++;
+    while (i < engine.size() && cli::ContinuesWord(engine[i])) ++i;
+    size_t end = i;
+    while (engine[end - 1] == '\'') --end;  // the first byte is a letter
+    if (!visit(WordSpan{begin, end})) return false;
+  }
+  return true;
+}
 
 }  // namespace orth::provider
