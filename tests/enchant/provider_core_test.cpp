@@ -106,6 +106,12 @@ TEST(ProviderWords, TokensOnTheBundledDictionary) {
       {"\xd0\xbf\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82", 0, ""},  // no word to judge
       {"\xc5\x92uvre", 1, ""},  // uvre is wrong; the token cannot be suggested for
       {"123", 0, ""},
+      // Words of 64 bytes or more reach the engine from the heap, shorter ones
+      // from the stack; every length is judged.
+      {std::string(63, 'q'), 1, ""},
+      {std::string(64, 'q'), 1, ""},
+      {"receive-" + std::string(70, 'q'), 1, ""},
+      {std::string(70, 'q') + "-receive", 1, ""},
   };
   for (const Row& row : rows) {
     EXPECT_EQ(dictionary->Check(row.token), row.check) << row.token;
