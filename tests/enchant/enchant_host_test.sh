@@ -205,7 +205,7 @@ EOF
   installed)
     # cmake --install into a staging root (DESTDIR): the provider lands in
     # Enchant's module directory and runs from there with the installed
-    # engine and the installed data folder.
+    # engine and the installed data folder. Nothing here writes outside WORK.
     stage=$work/stage
     DESTDIR=$stage "${ORTH_CMAKE:-cmake}" --install "$build" >"$work/install.log" 2>&1 ||
       fail "cmake --install: $(tail -n 5 "$work/install.log")"
@@ -225,6 +225,14 @@ EOF
     has "installed: enchant-lsmod-2 -list-dicts" "$out" "en_US (orth)"
     same "installed: enchant-2 -l" "$(cat "$data/sample.misspelled")" \
       "$(enchant_run env "LD_LIBRARY_PATH=$libdir" enchant-2 -d en_US -l "$data/sample.txt")"
+    # An install into another prefix leaves the provider out (it would not
+    # find the engine there) and says so.
+    other=$work/other
+    out=$(DESTDIR=$other "${ORTH_CMAKE:-cmake}" --install "$build" --prefix "$work/prefix" \
+      --component enchant 2>&1) || fail "cmake --install --prefix: $out"
+    [ ! -e "$other$moddir/enchant_orth.so" ] || fail "installed with another prefix"
+    grep -qF "Not installed: the Enchant provider enchant_orth.so" <<<"$out" ||
+      fail "no word on the provider left out: $out"
     ;;
 
   *)
