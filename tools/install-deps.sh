@@ -3,8 +3,11 @@
 # Safe to run again: it installs nothing that is already there.
 set -euo pipefail
 
+# libenchant-2-dev builds the Enchant provider; enchant-2 and python3-enchant
+# are the hosts its tests drive.
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-  libmd4c-dev libgumbo-dev libcli11-dev nlohmann-json3-dev)
+  libmd4c-dev libgumbo-dev libcli11-dev nlohmann-json3-dev
+  libenchant-2-dev enchant-2 python3-enchant)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -1,0 +1,93 @@
+#include "shared_dictionary.h"
+
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <system_error>
+
+#include "orth.h"
+#include "token_words.h"
+
+namespace orth::provider {
+
+namespace {
+
+// Held around every engine call of the provider, and around the table below.
+std::mutex& EngineLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+// The open sessions by the canonical path of their dictionary file.
+std::map<std::string, std::weak_ptr<SharedDictionary>>& OpenFiles() {
+  static std::map<std::string, std::weak_ptr<SharedDictionary>> files;
+  return files;
+}
+
+std::string CanonicalPath(const std::string& path) {
+  std::error_code failed;
+  const std::filesystem::path canonical = std::filesystem::weakly_canonical(path, failed);
+  return failed ? path : canonical.string();
+}
+
+}  // namespace
+
+std::string DescribeEngineCode(int32_t code) {
+  switch (code) {
+    case ERR_FILE_OPEN:
+      return "cannot open the file";
+    case ERR_BAD_FORMAT:
+      return "not a dictionary, or damaged";
+    case ERR_NO_MEMORY:
+      return "out of memory";
+    case ERR_TOO_MANY_SESSIONS:
+      return "no engine session left (16 a process)";
+    case ERR_TOO_MANY_LEXICONS:
+      return "no lexicon slot left";
+    default:
+      return "engine error " + std::to_string(code);
+  }
+}
+
+std::shared_ptr<SharedDictionary> SharedDictionary::Open(const std::string& path,
+                                                         std::string& error) {
+  const std::string key = CanonicalPath(path);
+  std::lock_guard<std::mutex> held(EngineLock());
+  auto& files = OpenFiles();
+  if (auto it = files.find(key); it != files.end()) {
+    if (std::shared_ptr<SharedDictionary> open = it->second.lock()) return open;
+  }
+  std::erase_if(files, [](const auto& entry) { return entry.second.expired(); });
+  const int32_t session = ORTH_OpenSession();
+  if (session < 0) {
+    error = DescribeEngineCode(session);
+    return nullptr;
+  }
+  const int32_t lex = ORTH_OpenLex(session, key.c_str(), -1);
+  if (lex < 0) {
+    ORTH_CloseSession(session);
+    error = DescribeEngineCode(lex);
+    return nullptr;
+  }
+  std::shared_ptr<SharedDictionary> opened(new SharedDictionary(session));
+  files[key] = opened;
+  return opened;
+}
+
+SharedDictionary::~SharedDictionary() {
+  std::lock_guard<std::mutex> held(EngineLock());
+  ORTH_CloseSession(session_);
+  // The table's entry has expired; the next Open removes it.
+}
+
+int32_t SharedDictionary::Check(std::string_view utf8) const {
+  std::lock_guard<std::mutex> held(EngineLock());
+  return CheckToken(session_, utf8);
+}
+
+int32_t SharedDictionary::Suggest(std::string_view utf8, std::vector<std::string>& out) const {
+  std::lock_guard<std::mutex> held(EngineLock());
+  return SuggestForToken(session_, utf8, out);
+}
+
+}  // namespace orth::provider
