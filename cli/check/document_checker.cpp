@@ -156,6 +156,11 @@ void DocumentChecker::AppendUtf8(std::string_view bytes, size_t offset) {
       length = 1;
     }
     AddSegment(offset + i, offset + i + length, length == 1);
+    if (const char* letters = LigatureLetters(character)) {
+      engine_ += letters;  // two engine bytes for one character, in its own segment
+      i += length;
+      continue;
+    }
     // Dashes between words (figure, en, em) part them as spaces do: a word
     // after one is a word, not an option.
     engine_.push_back(character >= 0x2012 && character <= 0x2015 ? ' ' : EngineByteOf(character));
@@ -183,7 +188,11 @@ void DocumentChecker::Decoded(std::string_view decoded, size_t begin, size_t end
       character = static_cast<unsigned char>(decoded[i]);
       length = 1;
     }
-    engine_.push_back(EngineByteOf(character));
+    if (const char* letters = LigatureLetters(character)) {
+      engine_ += letters;
+    } else {
+      engine_.push_back(EngineByteOf(character));
+    }
     i += length;
   }
 }
