@@ -3,8 +3,11 @@
 # Safe to run again: it installs nothing that is already there.
 set -euo pipefail
 
+# The German, French and Brazilian Portuguese word lists are for the language
+# tests (tools/install-dictionary.sh compiles them); French needs volumes.
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-  libmd4c-dev libgumbo-dev libcli11-dev nlohmann-json3-dev)
+  libmd4c-dev libgumbo-dev libcli11-dev nlohmann-json3-dev
+  wngerman wfrench wbrazilian)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
