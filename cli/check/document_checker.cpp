@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 
+#include "check/elisions.h"
 #include "check/identifier_parts.h"
 #include "check/non_words.h"
 #include "encoding/engine_text.h"
@@ -482,6 +483,18 @@ void DocumentChecker::CheckWordText(size_t begin, size_t end, uint32_t hash) {
   // A word the document's code holds is a name, not a misspelling.
   if (NamedInCode(word)) {
     if (findings_.wantsCorrectWords()) Report(WordVerdict::CORRECT, begin, end, {});
+    return;
+  }
+  // A longer elision («qu'il», «dell'anno»): the word after it is checked,
+  // and reported alone when it is wrong.
+  if (const size_t elision = LongElisionLength(word); elision > 0) {
+    const std::string_view rest = word.substr(elision);
+    if ((LookUp(rest, HashWord(rest), other_) &
+         (RES_MISSPELLED | RES_CHANGE_WORD | RES_SUGGEST_WORD)) == 0) {
+      if (findings_.wantsCorrectWords()) Report(WordVerdict::CORRECT, begin, end, {});
+    } else {
+      Report(WordVerdict::MISSPELLED, begin + elision, end, {});
+    }
     return;
   }
   // An identifier is checked part by part: fooBar is right when foo and Bar

@@ -16,8 +16,8 @@ trap 'rm -rf "$scratch"' EXIT
 ROWS=(
   "de|Das Mädchen geht über die Straße ins Haus, Fenstr und Mädhcen.|Fenstr Mädhcen|Mädhcen=Mädchen"
   "de_CH|Das Mädchen geht über die Strasse ins Haus, Fenstr.|Fenstr|Fenstr=Fenster"
-  "fr|Aujourd'hui, l'homme est à la maison et le cœur de la ville, maisson apartement.|maisson apartement|apartement=appartement"
-  "it|Perché la città è bella, l'uomo mangia a casa, mangaire perche.|mangaire perche|mangaire=mangiare"
+  "fr|Aujourd'hui, qu'il vienne jusqu'à la maison, l'homme est à la maison et le cœur de la ville, maisson apartement.|maisson apartement|apartement=appartement"
+  "it|Perché la città è bella, dell'anno e nell'ambito, l'uomo mangia a casa, mangaire perche.|mangaire perche|mangaire=mangiare"
   "pt_PT|O coração da cidade não é grande, voçe coracao.|voçe coracao|coracao=coração"
   "pt_BR|Você não sabe que o coração da cidade é grande, coracao voçe.|coracao voçe|voçe=você"
   "nl|Het huis en de fiets zijn gezellig, fietz huiss.|fietz huiss|fietz=fiets"
