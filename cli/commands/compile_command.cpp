@@ -6,6 +6,7 @@
 #include "commands/commands.h"
 #include "lex/commonness_file.h"
 #include "lexcompiler/commonness_builder.h"
+#include "lexcompiler/frequency_tiers.h"
 #include "lexcompiler/lex_compiler.h"
 #include "lexcompiler/volume_names.h"
 #include "lexcompiler/word_list.h"
@@ -17,7 +18,7 @@ namespace {
 constexpr char HELP[] =
     "usage: orthspell compile WORDLIST -o OUT.olx [--language N] [--encoding utf-8|latin-1]\n"
     "                         [--volumes] [--text-words] [--no-verify]\n"
-    "                         [--common TIERLIST]...\n"
+    "                         [--common TIERLIST]... | [--frequencies COUNTS]\n"
     "\n"
     "Compiles a word list (one word a line) into a compressed lexicon. Each word is\n"
     "stored in the form a lookup searches for (lower case, at most 30 characters,\n"
@@ -38,6 +39,9 @@ constexpr char HELP[] =
     "                          given once or more, most common tier first, it writes the\n"
     "                          commonness file OUT.olc that ranked suggestions prefer\n"
     "                          common words by; words of no tier count as least common\n"
+    "  --frequencies COUNTS    a word-frequency list (\"word count\" a line): writes the\n"
+    "                          commonness file with a tier for each halving of the\n"
+    "                          count, at most 24; instead of --common\n"
     "  -h, --help              show this help\n";
 
 struct CompileArgs {
@@ -45,6 +49,7 @@ struct CompileArgs {
   std::string output;
   CompileOptions options;
   std::vector<std::string> tierLists;  // --common, most common first
+  std::string frequencies;             // --frequencies
 };
 
 bool ParseLanguage(const std::string& text, uint16_t& language) {
@@ -106,6 +111,9 @@ int ParseArgs(const std::vector<std::string>& args, CompileArgs& parsed) {
     } else if (arg == "--common") {
       if (!takeValue("--common")) return EXIT_USAGE;
       parsed.tierLists.push_back(value);
+    } else if (arg == "--frequencies") {
+      if (!takeValue("--frequencies")) return EXIT_USAGE;
+      parsed.frequencies = value;
     } else if (arg == "--volumes" && !hasValue) {
       parsed.options.volumes = true;
     } else if (arg == "--text-words" && !hasValue) {
@@ -130,6 +138,10 @@ int ParseArgs(const std::vector<std::string>& args, CompileArgs& parsed) {
     ReportError("compile", "no output file given: -o OUT.olx");
     return EXIT_USAGE;
   }
+  if (!parsed.frequencies.empty() && !parsed.tierLists.empty()) {
+    ReportError("compile", "--frequencies and --common both grade commonness: give one");
+    return EXIT_USAGE;
+  }
   return EXIT_OK;
 }
 
@@ -147,9 +159,14 @@ int RunCompile(const std::vector<std::string>& args) {
     return EXIT_FAILED;
   }
   std::fputs(FormatCompileSummary(summary, parsed.output).c_str(), stdout);
-  if (parsed.tierLists.empty()) return EXIT_OK;
+  if (parsed.tierLists.empty() && parsed.frequencies.empty()) return EXIT_OK;
 
   std::vector<std::vector<std::string>> tiers;
+  if (!parsed.frequencies.empty() &&
+      !ReadFrequencyTiers(parsed.frequencies, parsed.options.encoding, tiers, error)) {
+    ReportError("compile", error);
+    return EXIT_FAILED;
+  }
   for (const std::string& path : parsed.tierLists) {
     CompileSummary ignored;
     tiers.emplace_back();
