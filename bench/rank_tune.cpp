@@ -112,6 +112,10 @@ int main(int argc, char** argv) {
   if (const char* limit = std::getenv("RANK_LIMIT")) weights.limit = std::atoi(limit);
   if (const char* reach = std::getenv("RANK_FIRST")) weights.firstReach = std::atoi(reach);
   if (const char* widen = std::getenv("RANK_WIDEN")) weights.widenAbove = std::atoi(widen);
+  if (const char* less = std::getenv("RANK_LESS_COMMON")) weights.lessCommon = std::atoi(less);
+  if (const char* unlisted = std::getenv("RANK_UNLISTED")) weights.unlisted = std::atoi(unlisted);
+  if (const char* sound = std::getenv("RANK_SAME_SOUND")) weights.sameSound = std::atoi(sound);
+  if (const char* part = std::getenv("RANK_COMMON_PART")) weights.commonPart = std::atoi(part);
   auto model = std::make_unique<orth::RankModel>();
   orth::BuildRankModel(costs, weights, *model);
   if (std::getenv("RANK_STATS") != nullptr) {

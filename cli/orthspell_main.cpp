@@ -21,6 +21,7 @@ constexpr char USAGE[] =
     "  add -p FILE WORD...           add words to a personal word list\n"
     "  compile WORDLIST -o OUT.olx   compile a word list into a compressed lexicon\n"
     "  dump LEX.olx                  list the words of a compressed lexicon\n"
+    "  dicts                         list the dictionaries -d finds\n"
     "  pipe, -a                      the ispell pipe protocol for editors\n"
     "  fix FILE                      correct a file interactively\n"
     "\n"
@@ -55,6 +56,7 @@ int main(int argc, char** argv) {
     if (command == "add") return RunAdd(args);
     if (command == "compile") return RunCompile(args);
     if (command == "dump") return RunDump(args);
+    if (command == "dicts") return RunDicts(args);
     if (command == "pipe" || command == "-a") return RunPipe(args);
     if (command == "-v" || command == "-vv") return RunPipe({command});
     if (command == "fix") return RunFix(args);

@@ -2,12 +2,14 @@
 // file made for the very same lexicon is ever read.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "lex/commonness_file.h"
 #include "lex_file_builder.h"
+#include "lexcompiler/frequency_tiers.h"
 
 namespace orth {
 namespace {
@@ -78,6 +80,43 @@ TEST(CommonnessFileTest, OnlyAWholeFileForTheSameLexiconIsRead) {
   // A failed write leaves the earlier file whole.
   EXPECT_EQ(WriteCommonnessFile(dir.PathOf("no/such/dir.olc"), lex, grades), ERR_FILE_OPEN);
   EXPECT_EQ(ReadCommonnessFile(path, lex, 5, read), 0);
+}
+
+TEST(CommonnessFileTest, FrequencyListsGiveATierPerHalving) {
+  test::TempDir dir;
+  auto text = [](const std::string& content) {
+    return test::Bytes(content.begin(), content.end());
+  };
+  // the: 1000; The + the merge. A count above half of the top's stays in tier
+  // 1, each halving more goes one tier down; zero goes to the last tier.
+  const std::string list =
+      dir.Write("counts.txt", text("the 600\nThe\t400\nof 501\nand 500\ncat 125\nzero 0\n\n"
+                                   "caf\xc3\xa9 3\n\xe4\xb8\xad 1000\n"));
+  std::vector<std::vector<std::string>> tiers;
+  std::string error;
+  ASSERT_TRUE(ReadFrequencyTiers(list, InputEncoding::Utf8, tiers, error)) << error;
+  ASSERT_EQ(tiers.size(), MAX_FREQUENCY_TIERS);
+  auto tierOf = [&](const std::string& word) {
+    for (size_t t = 0; t < tiers.size(); ++t) {
+      if (std::find(tiers[t].begin(), tiers[t].end(), word) != tiers[t].end()) return int(t);
+    }
+    return -1;
+  };
+  struct Row {
+    const char* word;
+    int tier;
+  };
+  for (const Row& row : {Row{"the", 0}, Row{"of", 0}, Row{"and", 1}, Row{"cat", 3},
+                         Row{"caf\xe9", 8}, Row{"zero", int(MAX_FREQUENCY_TIERS) - 1}}) {
+    EXPECT_EQ(tierOf(row.word), row.tier) << row.word;
+  }
+  EXPECT_EQ(tierOf("The"), -1);  // one stored form
+
+  for (const char* bad : {"the\n", "the many\n", "12\n"}) {
+    const std::string file = dir.Write("bad.txt", text(bad));
+    EXPECT_FALSE(ReadFrequencyTiers(file, InputEncoding::Utf8, tiers, error)) << bad;
+    EXPECT_NE(error.find("bad.txt:1"), std::string::npos) << error;
+  }
 }
 
 }  // namespace

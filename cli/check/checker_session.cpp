@@ -1,11 +1,13 @@
 #include "check/checker_session.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <system_error>
 #include <utility>
 
+#include "lexcompiler/volume_names.h"
 #include "orth.h"
 
 #ifndef ORTH_BUILD_DICT_DIR
@@ -38,6 +40,19 @@ bool Exists(const fs::path& path) {
 
 bool LooksLikePath(const std::string& argument) {
   return argument.find('/') != std::string::npos || argument.find('.') != std::string::npos;
+}
+
+// True for the stem of a second or later volume ("fr.2" of fr.2.olx): it is
+// opened with its first volume, not named on its own.
+bool IsLaterVolumeStem(const std::string& stem) {
+  const size_t dot = stem.find_last_of('.');
+  if (dot == std::string::npos || dot + 1 >= stem.size() || stem.size() - dot > 3) return false;
+  size_t number = 0;
+  for (size_t i = dot + 1; i < stem.size(); ++i) {
+    if (stem[i] < '0' || stem[i] > '9') return false;
+    number = number * 10 + static_cast<size_t>(stem[i] - '0');
+  }
+  return number >= 2 && number <= MAX_VOLUMES;
 }
 
 std::string ListNames(const std::vector<std::string>& names) {
@@ -115,6 +130,26 @@ std::string DescribeEngineError(int32_t code) {
   }
 }
 
+std::string UserDictionaryFolder() {
+  const char* data = std::getenv("XDG_DATA_HOME");
+  if (data != nullptr && data[0] == '/') return (fs::path(data) / "orth" / "dicts").string();
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && home[0] == '/') {
+    return (fs::path(home) / ".local" / "share" / "orth" / "dicts").string();
+  }
+  return {};
+}
+
+std::vector<std::string> DictionaryVolumes(const std::string& path) {
+  std::vector<std::string> volumes{path};
+  for (size_t v = 1; v < MAX_VOLUMES; ++v) {
+    std::string next = VolumeFileName(path, v);
+    if (!IsRegularFile(next)) break;
+    volumes.push_back(std::move(next));
+  }
+  return volumes;
+}
+
 std::vector<std::string> BundledDictionaryFolders() {
   std::vector<std::string> folders;
   auto add = [&folders](const fs::path& folder) {
@@ -124,6 +159,8 @@ std::vector<std::string> BundledDictionaryFolders() {
       folders.push_back(text);
     }
   };
+  // The user's own folder first: `orthspell dict install` writes there.
+  add(UserDictionaryFolder());
   std::error_code failed;
   const fs::path program = fs::read_symlink("/proc/self/exe", failed);
   if (!failed) add(program.parent_path() / ORTH_RELATIVE_DICT_DIR);
@@ -139,7 +176,8 @@ std::vector<std::string> BundledDictionaryNames() {
     for (fs::directory_iterator it(folder, failed), end; !failed && it != end;
          it.increment(failed)) {
       const fs::path& path = it->path();
-      if (path.extension() == DICTIONARY_SUFFIX && IsRegularFile(path)) {
+      if (path.extension() == DICTIONARY_SUFFIX && IsRegularFile(path) &&
+          !IsLaterVolumeStem(path.stem().string())) {
         names.insert(path.stem().string());
       }
     }
@@ -207,10 +245,12 @@ bool OpenCheckerSession(const CommonOptions& options, CheckerSession& out, std::
     }
   }
   for (size_t i = 0; i < paths.size(); ++i) {
-    int32_t slot = -1;
-    const std::string what = paths[i] == names[i] ? names[i] : names[i] + " (" + paths[i] + ")";
-    if (!OpenLexFile(checker.session, paths[i], what, slot, error)) return false;
-    checker.dictionaryLexes.push_back(slot);
+    for (const std::string& volume : DictionaryVolumes(paths[i])) {
+      int32_t slot = -1;
+      const std::string what = volume == names[i] ? names[i] : names[i] + " (" + volume + ")";
+      if (!OpenLexFile(checker.session, volume, what, slot, error)) return false;
+      checker.dictionaryLexes.push_back(slot);
+    }
   }
   if (!options.personalList.empty() && !OpenPersonalList(checker, options.personalList, error)) {
     return false;

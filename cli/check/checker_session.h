@@ -19,7 +19,7 @@ namespace orth::cli {
 struct CheckerSession {
   int32_t session = -1;                  // engine session number, -1 when closed
   int32_t replacementLex = -1;           // slot of --replacements, -1 when none
-  std::vector<int32_t> dictionaryLexes;  // slots of the dictionaries, in order
+  std::vector<int32_t> dictionaryLexes;  // slots of the dictionaries (all volumes), in order
   int32_t personalLex = -1;              // slot of -p, -1 when none
   std::string personalPath;              // the personal list's file
 
@@ -58,9 +58,18 @@ bool CloseCheckerSession(CheckerSession& checker, std::string& error);
 // exists.
 bool ResolveDictionary(const std::string& nameOrPath, std::string& path, std::string& error);
 
-// Where bundled dictionaries are looked for, in order: the installed data
-// folder next to the program (../share/orth/dicts), the install prefix's data
-// folder, and the build tree's dicts folder.
+// The files of a dictionary: `path` and the later volumes beside it
+// (NAME.2.olx, NAME.3.olx ... while they exist), opened together.
+std::vector<std::string> DictionaryVolumes(const std::string& path);
+
+// The user's dictionary folder, where installed languages go:
+// $XDG_DATA_HOME/orth/dicts, else ~/.local/share/orth/dicts (empty when
+// neither variable names an absolute folder).
+std::string UserDictionaryFolder();
+
+// Where dictionaries are looked for by name, in order: the user's folder,
+// the installed data folder next to the program (../share/orth/dicts), the
+// install prefix's data folder, and the build tree's dicts folder.
 std::vector<std::string> BundledDictionaryFolders();
 
 // The names of the bundled dictionaries that can be found, sorted.

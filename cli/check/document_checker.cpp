@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 
+#include "check/elisions.h"
 #include "check/identifier_parts.h"
 #include "check/non_words.h"
 #include "encoding/engine_text.h"
@@ -156,6 +157,11 @@ void DocumentChecker::AppendUtf8(std::string_view bytes, size_t offset) {
       length = 1;
     }
     AddSegment(offset + i, offset + i + length, length == 1);
+    if (const char* letters = LigatureLetters(character)) {
+      engine_ += letters;  // two engine bytes for one character, in its own segment
+      i += length;
+      continue;
+    }
     // Dashes between words (figure, en, em) part them as spaces do: a word
     // after one is a word, not an option.
     engine_.push_back(character >= 0x2012 && character <= 0x2015 ? ' ' : EngineByteOf(character));
@@ -183,7 +189,11 @@ void DocumentChecker::Decoded(std::string_view decoded, size_t begin, size_t end
       character = static_cast<unsigned char>(decoded[i]);
       length = 1;
     }
-    engine_.push_back(EngineByteOf(character));
+    if (const char* letters = LigatureLetters(character)) {
+      engine_ += letters;
+    } else {
+      engine_.push_back(EngineByteOf(character));
+    }
     i += length;
   }
 }
@@ -473,6 +483,18 @@ void DocumentChecker::CheckWordText(size_t begin, size_t end, uint32_t hash) {
   // A word the document's code holds is a name, not a misspelling.
   if (NamedInCode(word)) {
     if (findings_.wantsCorrectWords()) Report(WordVerdict::CORRECT, begin, end, {});
+    return;
+  }
+  // A longer elision («qu'il», «dell'anno»): the word after it is checked,
+  // and reported alone when it is wrong.
+  if (const size_t elision = LongElisionLength(word); elision > 0) {
+    const std::string_view rest = word.substr(elision);
+    if ((LookUp(rest, HashWord(rest), other_) &
+         (RES_MISSPELLED | RES_CHANGE_WORD | RES_SUGGEST_WORD)) == 0) {
+      if (findings_.wantsCorrectWords()) Report(WordVerdict::CORRECT, begin, end, {});
+    } else {
+      Report(WordVerdict::MISSPELLED, begin + elision, end, {});
+    }
     return;
   }
   // An identifier is checked part by part: fooBar is right when foo and Bar

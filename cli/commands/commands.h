@@ -15,6 +15,7 @@ inline constexpr int SHOWN_HELP = -1;
 
 int RunCompile(const std::vector<std::string>& args);
 int RunDump(const std::vector<std::string>& args);
+int RunDicts(const std::vector<std::string>& args);
 int RunCheck(const std::vector<std::string>& args);
 int RunList(const std::vector<std::string>& args);
 int RunSuggest(const std::vector<std::string>& args);

@@ -6,7 +6,9 @@
 #include "commands/commands.h"
 #include "lex/commonness_file.h"
 #include "lexcompiler/commonness_builder.h"
+#include "lexcompiler/frequency_tiers.h"
 #include "lexcompiler/lex_compiler.h"
+#include "lexcompiler/volume_names.h"
 #include "lexcompiler/word_list.h"
 
 namespace orth::cli {
@@ -15,7 +17,8 @@ namespace {
 
 constexpr char HELP[] =
     "usage: orthspell compile WORDLIST -o OUT.olx [--language N] [--encoding utf-8|latin-1]\n"
-    "                         [--no-verify] [--common TIERLIST]...\n"
+    "                         [--volumes] [--text-words] [--no-verify]\n"
+    "                         [--common TIERLIST]... | [--frequencies COUNTS]\n"
     "\n"
     "Compiles a word list (one word a line) into a compressed lexicon. Each word is\n"
     "stored in the form a lookup searches for (lower case, at most 30 characters,\n"
@@ -26,11 +29,19 @@ constexpr char HELP[] =
     "  -o, --output OUT.olx    the lexicon file to write (replaced when complete)\n"
     "  --language N            language identifier for the header, 0..65535 (default 0)\n"
     "  --encoding ENC          encoding of the word list: utf-8 (default) or latin-1\n"
+    "  --text-words            store the words text checking finds in each entry:\n"
+    "                          \"anglo-saxon\" gives anglo and saxon, \"etc.\" gives etc\n"
+    "  --volumes               when one file cannot hold the list (a section over\n"
+    "                          64 KiB, more than 439 short words), write volumes\n"
+    "                          OUT.olx, OUT.2.olx ... (at most 8), opened together by -d\n"
     "  --no-verify             do not re-open the file and look every word up\n"
     "  --common TIERLIST       a list of common words (one a line, the list's encoding);\n"
     "                          given once or more, most common tier first, it writes the\n"
     "                          commonness file OUT.olc that ranked suggestions prefer\n"
     "                          common words by; words of no tier count as least common\n"
+    "  --frequencies COUNTS    a word-frequency list (\"word count\" a line): writes the\n"
+    "                          commonness file with a tier for each halving of the\n"
+    "                          count, at most 24; instead of --common\n"
     "  -h, --help              show this help\n";
 
 struct CompileArgs {
@@ -38,6 +49,7 @@ struct CompileArgs {
   std::string output;
   CompileOptions options;
   std::vector<std::string> tierLists;  // --common, most common first
+  std::string frequencies;             // --frequencies
 };
 
 bool ParseLanguage(const std::string& text, uint16_t& language) {
@@ -99,6 +111,13 @@ int ParseArgs(const std::vector<std::string>& args, CompileArgs& parsed) {
     } else if (arg == "--common") {
       if (!takeValue("--common")) return EXIT_USAGE;
       parsed.tierLists.push_back(value);
+    } else if (arg == "--frequencies") {
+      if (!takeValue("--frequencies")) return EXIT_USAGE;
+      parsed.frequencies = value;
+    } else if (arg == "--volumes" && !hasValue) {
+      parsed.options.volumes = true;
+    } else if (arg == "--text-words" && !hasValue) {
+      parsed.options.forms = EntryForms::TextWords;
     } else if (arg == "--no-verify" && !hasValue) {
       parsed.options.verify = false;
     } else if (arg.size() > 1 && arg[0] == '-') {
@@ -119,6 +138,10 @@ int ParseArgs(const std::vector<std::string>& args, CompileArgs& parsed) {
     ReportError("compile", "no output file given: -o OUT.olx");
     return EXIT_USAGE;
   }
+  if (!parsed.frequencies.empty() && !parsed.tierLists.empty()) {
+    ReportError("compile", "--frequencies and --common both grade commonness: give one");
+    return EXIT_USAGE;
+  }
   return EXIT_OK;
 }
 
@@ -136,9 +159,14 @@ int RunCompile(const std::vector<std::string>& args) {
     return EXIT_FAILED;
   }
   std::fputs(FormatCompileSummary(summary, parsed.output).c_str(), stdout);
-  if (parsed.tierLists.empty()) return EXIT_OK;
+  if (parsed.tierLists.empty() && parsed.frequencies.empty()) return EXIT_OK;
 
   std::vector<std::vector<std::string>> tiers;
+  if (!parsed.frequencies.empty() &&
+      !ReadFrequencyTiers(parsed.frequencies, parsed.options.encoding, tiers, error)) {
+    ReportError("compile", error);
+    return EXIT_FAILED;
+  }
   for (const std::string& path : parsed.tierLists) {
     CompileSummary ignored;
     tiers.emplace_back();
@@ -147,13 +175,15 @@ int RunCompile(const std::vector<std::string>& args) {
       return EXIT_FAILED;
     }
   }
-  CommonnessSummary commonness;
-  if (!WriteLexCommonness(parsed.output, tiers, commonness, error)) {
-    ReportError("compile", error);
-    return EXIT_FAILED;
+  for (uint32_t v = 0; v < summary.volumes; ++v) {
+    const std::string volume = VolumeFileName(parsed.output, v);
+    CommonnessSummary commonness;
+    if (!WriteLexCommonness(volume, tiers, commonness, error)) {
+      ReportError("compile", error);
+      return EXIT_FAILED;
+    }
+    std::fputs(FormatCommonnessSummary(commonness, CommonnessFileName(volume)).c_str(), stdout);
   }
-  std::fputs(FormatCommonnessSummary(commonness, CommonnessFileName(parsed.output)).c_str(),
-             stdout);
   return EXIT_OK;
 }
 

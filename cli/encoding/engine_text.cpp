@@ -29,6 +29,12 @@ char EngineByteOf(uint32_t codePoint) {
   return NON_LATIN1_STAND_IN;
 }
 
+const char* LigatureLetters(uint32_t character) {
+  if (character == 0x153) return "oe";
+  if (character == 0x152) return "OE";
+  return nullptr;
+}
+
 void AppendUtf8(std::string& out, uint32_t c) {
   if (c < 0x80) {
     out.push_back(static_cast<char>(c));
@@ -65,6 +71,11 @@ bool WordToLatin1(std::string_view utf8, std::string& latin1) {
     if (length == 0) {
       c = static_cast<unsigned char>(utf8[i]);
       length = 1;
+    }
+    if (const char* letters = LigatureLetters(c)) {
+      latin1 += letters;
+      i += length;
+      continue;
     }
     const char byte = EngineByteOf(c);
     if (c >= 0x100 && !IsTypographicApostrophe(c)) return false;

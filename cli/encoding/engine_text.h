@@ -24,6 +24,13 @@ inline constexpr char NON_LATIN1_STAND_IN = 0x1A;
 // The engine byte of one character (see above).
 char EngineByteOf(uint32_t character);
 
+// The ligatures œ and Œ, which Latin-1 lacks, as the two letters they join
+// ("oe", "OE"): French word lists write «coeur» for «cœur». Null for any
+// other character. Where a text may grow (the checking stage, a word typed
+// by the user), they are read so, not as a stand-in that would cut «cœur»
+// in two.
+const char* LigatureLetters(uint32_t character);
+
 // Appends the UTF-8 encoding of a character.
 void AppendUtf8(std::string& out, uint32_t character);
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "lexcompiler/lex_volumes.h"
 #include "lexcompiler/text_encoding.h"
 
 namespace orth {
@@ -58,8 +59,18 @@ std::string FormatCompileSummary(const CompileSummary& s, const std::string& out
   if (s.cutToLength > 0) {
     text += Line("  cut to 30 characters: %llu\n", static_cast<unsigned long long>(s.cutToLength));
   }
+  if (s.splitIntoWords > 0) {
+    text += Line("  split into words: %llu entries (at hyphens, periods, spaces)\n",
+                 static_cast<unsigned long long>(s.splitIntoWords));
+  }
   if (s.cutAtSpace > 0) {
     text += Line("  cut at a space:  %llu\n", static_cast<unsigned long long>(s.cutAtSpace));
+  }
+  if (s.volumes > 1) {
+    text += Line("  volumes:         %u (a section or the short words did not fit one file):",
+                 s.volumes);
+    for (uint32_t v = 0; v < s.volumes; ++v) text += " " + VolumeFileName(outputName, v);
+    text += "\n";
   }
   text += Line("  file size:       %llu bytes\n", static_cast<unsigned long long>(s.fileSize));
   if (s.WordsWritten() > 0) {

@@ -25,10 +25,11 @@ const char* SkipReasonText(SkipReason reason);
 
 struct CompileSummary {
   // Reading the list.
-  uint64_t linesRead = 0;    // lines that held something
-  uint64_t duplicates = 0;   // lines whose stored form an earlier line already gave
-  uint64_t cutToLength = 0;  // words longer than 30 characters; their first 30 are kept
-  uint64_t cutAtSpace = 0;   // entries of several words; the first is kept
+  uint64_t linesRead = 0;       // lines that held something
+  uint64_t duplicates = 0;      // lines whose stored form an earlier line already gave
+  uint64_t cutToLength = 0;     // words longer than 30 characters; their first 30 are kept
+  uint64_t cutAtSpace = 0;      // entries of several words; the first is kept
+  uint64_t splitIntoWords = 0;  // entries split at non-word characters (EntryForms::TextWords)
   std::array<uint64_t, SKIP_REASON_COUNT> skipped{};
 
   // Writing the lexicon.
@@ -39,6 +40,7 @@ struct CompileSummary {
   uint64_t fileSize = 0;
   uint32_t largestSectionSize = 0;
   unsigned char largestFirst = 0, largestSecond = 0;
+  uint32_t volumes = 1;   // lexicon files written (see lex_volumes.h)
   bool verified = false;  // re-opened and every word found
 
   uint64_t WordsWritten() const { return shortWords + sectionWords; }

@@ -8,6 +8,7 @@
 
 #include "lexcompiler/compile_summary.h"
 #include "lexcompiler/text_encoding.h"
+#include "lexcompiler/word_list.h"
 
 namespace orth {
 
@@ -15,6 +16,10 @@ struct CompileOptions {
   uint16_t language = 0;  // stored in the header
   InputEncoding encoding = InputEncoding::Utf8;
   bool verify = true;  // re-open the file and look every word up
+  EntryForms forms = EntryForms::Whole;
+  // Write volumes (lex_volumes.h) when one file cannot hold the words;
+  // without it that is an error.
+  bool volumes = false;
 };
 
 // Compiles a word-list file (one word a line) into a compressed lexicon.

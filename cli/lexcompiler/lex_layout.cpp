@@ -39,7 +39,7 @@ int32_t CompareSectionOrder(const std::string& a, const std::string& b) {
 }
 
 bool BuildLexLayout(const std::vector<std::string>& words, LexLayout& layout,
-                    CompileSummary& summary, std::string& error) {
+                    CompileSummary& summary, std::string& error, size_t mostShortWords) {
   layout = LexLayout{};
   std::map<std::pair<unsigned char, unsigned char>, std::vector<std::string>> byPair;
   for (const std::string& word : words) {
@@ -51,7 +51,7 @@ bool BuildLexLayout(const std::vector<std::string>& words, LexLayout& layout,
     byPair[{static_cast<unsigned char>(word[0]), static_cast<unsigned char>(word[1])}].push_back(
         word);
   }
-  if (layout.shortWords.size() > MAX_SHORT_WORDS) {
+  if (layout.shortWords.size() > mostShortWords) {
     error = "too many words of one or two characters: " + std::to_string(layout.shortWords.size()) +
             ", the short-word table holds at most " + std::to_string(MAX_SHORT_WORDS);
     return false;

@@ -38,8 +38,10 @@ int32_t CompareSectionOrder(const std::string& a, const std::string& b);
 // without a letter code gets it only when no other pair wants it (the pair
 // with more words first), and its words are skipped otherwise, as are words
 // whose pair gives no position at all (counted as SkipReason::NoSection).
-// False with `error` set when the short words are more than MAX_SHORT_WORDS.
+// False with `error` set when the short words are more than `mostShortWords`
+// (one file's table; volumes hold more).
 bool BuildLexLayout(const std::vector<std::string>& words, LexLayout& layout,
-                    CompileSummary& summary, std::string& error);
+                    CompileSummary& summary, std::string& error,
+                    size_t mostShortWords = MAX_SHORT_WORDS);
 
 }  // namespace orth

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "orth.h"
+#include "text/char_table.h"
 #include "text/normalize.h"
 
 namespace orth {
@@ -66,10 +67,27 @@ void SortAndDeduplicate(std::vector<std::string>& words, CompileSummary& summary
   words.erase(last, words.end());
 }
 
+// Adds the words text checking finds in an entry: its runs of word
+// characters ("anglo-saxon" gives «anglo» and «saxon», "etc." gives «etc»).
+void AddTextWords(std::string_view latin1, CompileSummary& summary,
+                  std::vector<std::string>& words) {
+  size_t start = 0;
+  bool split = false;
+  for (size_t i = 0; i <= latin1.size(); ++i) {
+    if (i < latin1.size() && IsWordChar(static_cast<unsigned char>(latin1[i]))) continue;
+    if (i > start) {
+      AddEntry(latin1.substr(start, i - start), summary, words);
+    }
+    split = split || i < latin1.size();
+    start = i + 1;
+  }
+  if (split) ++summary.splitIntoWords;
+}
+
 }  // namespace
 
 std::vector<std::string> ParseWordList(std::string_view content, InputEncoding encoding,
-                                       CompileSummary& summary) {
+                                       CompileSummary& summary, EntryForms forms) {
   if (content.substr(0, 3) == "\xEF\xBB\xBF") content.remove_prefix(3);
   std::vector<std::string> words;
   std::string latin1;
@@ -85,7 +103,11 @@ std::vector<std::string> ParseWordList(std::string_view content, InputEncoding e
       summary.Skip(status == Utf8Status::Invalid ? SkipReason::InvalidUtf8 : SkipReason::NotLatin1);
       continue;
     }
-    AddEntry(latin1, summary, words);
+    if (forms == EntryForms::TextWords) {
+      AddTextWords(latin1, summary, words);
+    } else {
+      AddEntry(latin1, summary, words);
+    }
   }
   SortAndDeduplicate(words, summary);
   return words;
@@ -103,8 +125,8 @@ std::vector<std::string> StoreEntries(const std::vector<std::string>& entries,
 }
 
 bool ReadWordListFile(const std::string& path, InputEncoding encoding,
-                      std::vector<std::string>& words, CompileSummary& summary,
-                      std::string& error) {
+                      std::vector<std::string>& words, CompileSummary& summary, std::string& error,
+                      EntryForms forms) {
   std::ifstream file(path, std::ios::binary);
   if (!file) {
     error = "cannot open word list " + path + ": " + std::strerror(errno);
@@ -116,7 +138,7 @@ bool ReadWordListFile(const std::string& path, InputEncoding encoding,
     error = "cannot read word list " + path;
     return false;
   }
-  words = ParseWordList(content.str(), encoding, summary);
+  words = ParseWordList(content.str(), encoding, summary, forms);
   return true;
 }
 

@@ -17,13 +17,21 @@ namespace orth {
 // nothing is left. `entry` is Latin-1.
 std::string StoredFormOf(std::string_view entry);
 
+// What an entry of a list gives: its stored form as a whole, or the words
+// text checking finds in it. Text never hands the lookup a hyphen, a period
+// or a space, so "anglo-saxon", "etc." and "a priori" can only be found
+// through their parts; lists of languages that write many such entries are
+// compiled in TextWords form.
+enum class EntryForms { Whole, TextWords };
+
 // Splits the list into lines (LF or CR LF; a UTF-8 byte-order mark at the
 // start is ignored; blanks and tabs around a line are dropped; empty lines
 // are ignored), converts and normalises each, and returns the distinct
 // stored forms in ascending byte order. Counts lines, duplicates, cut
 // entries and skipped lines in `summary`.
 std::vector<std::string> ParseWordList(std::string_view content, InputEncoding encoding,
-                                       CompileSummary& summary);
+                                       CompileSummary& summary,
+                                       EntryForms forms = EntryForms::Whole);
 
 // The distinct stored forms of entries that are already Latin-1 words (no
 // line splitting or trimming), counted like the lines of a list.
@@ -33,6 +41,7 @@ std::vector<std::string> StoreEntries(const std::vector<std::string>& entries,
 // Reads a word-list file and parses it. False with `error` set when the file
 // cannot be read.
 bool ReadWordListFile(const std::string& path, InputEncoding encoding,
-                      std::vector<std::string>& words, CompileSummary& summary, std::string& error);
+                      std::vector<std::string>& words, CompileSummary& summary, std::string& error,
+                      EntryForms forms = EntryForms::Whole);
 
 }  // namespace orth

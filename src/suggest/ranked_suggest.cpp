@@ -190,12 +190,12 @@ int32_t PartGrade(Session& session, const char* part) {
 }
 
 // Whether a part may stand in a split word: a word the session knows that is
-// among the most common when commonness is known, and of three letters or
-// more when it is not.
-bool IsCommonPart(int32_t grade, size_t length) {
+// among the most common (of tier weights.commonPart or better) when
+// commonness is known, and of three letters or more when it is not.
+bool IsCommonPart(const RankWeights& weights, int32_t grade, size_t length) {
   if (grade < 0) return false;
   if (grade == COMMONNESS_UNKNOWN) return length >= 3;
-  return grade == COMMONNESS_MOST_COMMON;
+  return grade <= weights.commonPart;
 }
 
 void AddSplitWords(RankedSearch& search, Session& session) {
@@ -208,8 +208,8 @@ void AddSplitWords(RankedSearch& search, Session& session) {
     first[cut] = '\0';
     const char* second = search.typed + cut;
     const size_t secondLength = length - cut;
-    if (!IsCommonPart(PartGrade(session, first), cut) ||
-        !IsCommonPart(PartGrade(session, second), secondLength)) {
+    if (!IsCommonPart(weights, PartGrade(session, first), cut) ||
+        !IsCommonPart(weights, PartGrade(session, second), secondLength)) {
       continue;
     }
     uint32_t cost = weights.split;
@@ -243,10 +243,18 @@ void GatherCandidates(RankedSearch& search, Session& session, std::vector<uint32
 
 // The cost of the best candidate found: 0 for the typed word itself or a
 // replacement.
+// The lowest cost among the words found, leaving out what commonness adds:
+// whether a near look found something good depends on how near it is, not on
+// how common the words of the dictionary are.
 uint32_t BestCost(const RankedSearch& search) {
   uint32_t best = UINT32_MAX;
   for (const RankedCandidate& candidate : search.found) {
-    best = std::min(best, candidate.kind == RankedKind::Near ? candidate.cost : 0u);
+    uint32_t cost = 0;
+    if (candidate.kind == RankedKind::Near) {
+      cost = candidate.cost -
+             std::min(candidate.cost, CommonnessCost(search.model.weights, candidate.grade));
+    }
+    best = std::min(best, cost);
   }
   return best;
 }

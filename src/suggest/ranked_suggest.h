@@ -20,12 +20,20 @@ struct RankWeights {
   uint16_t limitBase = 60;       // and for a short word at most limitBase +
   uint16_t limitPerLetter = 50;  // limitPerLetter x its length
   // The search first looks only this far, and looks to the whole limit only
-  // when no word it found costs at most widenAbove.
+  // when no word it found costs at most widenAbove, leaving commonness out.
   uint16_t firstReach = 170;
   uint16_t widenAbove = 100;
-  uint16_t sameSound = 30;       // taken off when the phonetic keys agree
-  uint16_t lessCommon = 30;      // added per tier below the most common one
-  uint16_t unlisted = 70;        // added for a word no tier lists
+  uint16_t sameSound = 30;  // taken off when the phonetic keys agree
+  // Added per tier below the most common one. Frequency-graded dictionaries
+  // have a tier for each halving of a word's count, so a word a thousand
+  // times rarer than the most common one pays about 20.
+  uint16_t lessCommon = 2;
+  uint16_t unlisted = 70;  // added for a word no tier lists
+  // The parts of a split word must be of this tier or a better one: with a
+  // frequency-graded dictionary, words met about once in 3,000 running words
+  // or more often («every», «time», «lot»); with a list of common words,
+  // that list.
+  uint16_t commonPart = 8;
   uint16_t split = 110;          // a space put into the typed word
   uint16_t shortSplitPart = 60;  // added per part of one or two letters
 };

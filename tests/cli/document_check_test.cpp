@@ -99,6 +99,10 @@ TEST_F(DocumentCheck, WordsOfPlainText) {
       // Columns count characters.
       {"\xe4\xb8\xad\xe6\x96\x87 wrold\n", {"1:4 wrold misspelled"}},
       {"\xEF\xBB\xBFwrold\r\nok wrold\n", {"1:1 wrold misspelled", "2:4 wrold misspelled"}},
+      // The ligature is read as its two letters, one column wide.
+      {"the c\xc5\x93ur wrold\n", {"1:5 c\xc5\x93ur misspelled", "1:10 wrold misspelled"}},
+      // After a longer elision only the word is checked, and reported.
+      {"qu'wrold and lorsqu'it, all's well\n", {"1:4 wrold misspelled"}},
   };
   for (const Row& row : rows) {
     EXPECT_EQ(Check(row.text, Policy(row.checkedKinds)), row.found) << row.text;
