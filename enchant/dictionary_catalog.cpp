@@ -7,7 +7,9 @@
 #include <map>
 #include <system_error>
 
+#include "check/user_dictionary_folder.h"
 #include "commands/common_options.h"
+#include "lexcompiler/volume_names.h"
 #include "orth.h"
 
 #ifndef ORTH_BUILD_DICT_DIR
@@ -70,6 +72,7 @@ std::vector<std::string> DictionaryFolders(const std::string& userConfigDir) {
     }
   };
   if (!userConfigDir.empty()) add(fs::path(userConfigDir) / USER_SUBFOLDER);
+  add(cli::UserDictionaryFolder());  // where tools/install-dictionary.sh installs
   const fs::path library = EngineLibraryFolder();
   if (!library.empty()) add(library / ORTH_LIBRARY_RELATIVE_DICT_DIR);
   add(ORTH_INSTALL_DICT_DIR);
@@ -86,7 +89,7 @@ std::vector<DictionaryFile> FindDictionaries(const std::vector<std::string>& fol
       const fs::path& path = it->path();
       std::error_code ignored;
       if (path.extension() != DICTIONARY_SUFFIX || path.stem().empty() ||
-          !fs::is_regular_file(path, ignored)) {
+          IsLaterVolumeStem(path.stem().string()) || !fs::is_regular_file(path, ignored)) {
         continue;
       }
       byName.emplace(path.stem().string(), path.string());  // the first folder's stays

@@ -7,8 +7,11 @@
 // its lib folder), the install prefix's data folder and the build tree's
 // dicts folder. Before them comes the user's own folder, `orth` in Enchant's
 // configuration directory ($ENCHANT_CONFIG_DIR, else ~/.config/enchant), so
-// that a user can add a compiled dictionary without writing to the system. A
-// name found in several folders is taken from the first.
+// that a user can add a compiled dictionary without writing to the system,
+// then orthspell's user folder (~/.local/share/orth/dicts). A name found in
+// several folders is taken from the first. The later volumes of a
+// dictionary (NAME.2.olx ...) are not dictionaries of their own: they are
+// opened with NAME.olx.
 #pragma once
 
 #include <string>

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <system_error>
 
+#include "lexcompiler/volume_names.h"
 #include "orth.h"
 #include "token_words.h"
 
@@ -63,11 +64,17 @@ std::shared_ptr<SharedDictionary> SharedDictionary::Open(const std::string& path
     error = DescribeEngineCode(session);
     return nullptr;
   }
-  const int32_t lex = ORTH_OpenLex(session, key.c_str(), -1);
-  if (lex < 0) {
-    ORTH_CloseSession(session);
-    error = DescribeEngineCode(lex);
-    return nullptr;
+  // A dictionary written as volumes opens all of them (NAME.2.olx ...).
+  for (size_t v = 0; v < MAX_VOLUMES; ++v) {
+    const std::string volume = VolumeFileName(key, v);
+    std::error_code ignored;
+    if (v > 0 && !std::filesystem::is_regular_file(volume, ignored)) break;
+    const int32_t lex = ORTH_OpenLex(session, volume.c_str(), -1);
+    if (lex < 0) {
+      ORTH_CloseSession(session);
+      error = DescribeEngineCode(lex);
+      return nullptr;
+    }
   }
   std::shared_ptr<SharedDictionary> opened(new SharedDictionary(session));
   files[key] = opened;

@@ -16,8 +16,9 @@ enum Position : size_t { FIRST = 0, MIDDLE = 1, LAST = 2 };
 
 bool IsWordCharacter(uint32_t character, size_t position) {
   // Outside Latin-1 the engine byte is the apostrophe, a space, punctuation
-  // or the stand-in, so only the typographic apostrophes join a word.
-  const char byte = cli::EngineByteOf(character);
+  // or the stand-in, so only the typographic apostrophes join a word, and
+  // the ligatures œ and Œ, read as the letters they join.
+  const char byte = cli::LigatureLetters(character) != nullptr ? 'o' : cli::EngineByteOf(character);
   switch (position) {
     case FIRST:
       return cli::IsLetter(byte);
@@ -39,7 +40,11 @@ void TokenToEngineBytes(std::string_view utf8, std::string& engine) {
       character = static_cast<unsigned char>(utf8[i]);
       length = 1;
     }
-    engine.push_back(cli::EngineByteOf(character));
+    if (const char* letters = cli::LigatureLetters(character)) {
+      engine += letters;
+    } else {
+      engine.push_back(cli::EngineByteOf(character));
+    }
     i += length;
   }
 }

@@ -4,12 +4,13 @@
 // rule or their own) and pass each one as UTF-8; the engine reads Latin-1
 // words. A token is converted at the edge as orthspell converts its input
 // (encoding/engine_text.h): characters up to U+00FF are their own byte, the
-// typographic apostrophes are the apostrophe, and every other character
-// becomes a byte that ends a word. The engine's words are then found in it as
-// orthspell's checking stage finds them: a word starts at a letter and runs
-// over letters, digits and apostrophes, and its trailing apostrophes are left
-// off. So `don’t` is the word don't, `well-known` is two words, `Œuvre` is
-// the word uvre and `привет` holds no word at all.
+// typographic apostrophes are the apostrophe, the ligatures œ and Œ are the
+// letters oe and OE, and every other character becomes a byte that ends a
+// word. The engine's words are then found in it as orthspell's checking stage
+// finds them: a word starts at a letter and runs over letters, digits and
+// apostrophes, and its trailing apostrophes are left off. So `don’t` is the
+// word don't, `well-known` is two words, `Œuvre` is the word OEuvre and
+// `привет` holds no word at all.
 #pragma once
 
 #include <cstddef>
@@ -33,7 +34,7 @@ inline constexpr char EXTRA_WORD_CHARACTERS[] = "0123456789'\u2019\u2018\u02BC";
 // is_word_character: 0 the first character, 1 a middle one, 2 the last).
 // Only a letter starts a word; letters, digits and apostrophes continue it;
 // an apostrophe does not end it. Characters outside Latin-1 never belong to
-// a word, apart from the typographic apostrophes.
+// a word, apart from the typographic apostrophes and the ligatures œ and Œ.
 bool IsWordCharacter(uint32_t character, size_t position);
 
 // Converts a UTF-8 token to the engine's bytes, one byte per character

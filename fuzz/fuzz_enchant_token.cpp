@@ -18,8 +18,9 @@ namespace {
 using orth::provider::IsWordCharacter;
 using orth::provider::WordSpan;
 
-// The characters of a token as the provider reads them (malformed bytes as
-// the Latin-1 characters of their values).
+// The character behind each engine byte of a token, as the provider reads it
+// (malformed bytes as the Latin-1 characters of their values; a ligature
+// stands behind both of its letters).
 std::vector<uint32_t> Characters(const std::string& token) {
   std::vector<uint32_t> characters;
   for (size_t i = 0; i < token.size();) {
@@ -30,6 +31,7 @@ std::vector<uint32_t> Characters(const std::string& token) {
       length = 1;
     }
     characters.push_back(character);
+    if (orth::cli::LigatureLetters(character) != nullptr) characters.push_back(character);
     i += length;
   }
   return characters;
@@ -61,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(!suggestion.empty() && orth::cli::IsValidUtf8(suggestion));
   }
 
-  // One engine byte a character; every word starts, goes on and ends with
+  // One engine byte a character (two for a ligature); every word starts, goes on and ends with
   // characters the word-character rule admits at those places.
   std::string engine;
   orth::provider::TokenToEngineBytes(token, engine);

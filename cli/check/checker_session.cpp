@@ -42,19 +42,6 @@ bool LooksLikePath(const std::string& argument) {
   return argument.find('/') != std::string::npos || argument.find('.') != std::string::npos;
 }
 
-// True for the stem of a second or later volume ("fr.2" of fr.2.olx): it is
-// opened with its first volume, not named on its own.
-bool IsLaterVolumeStem(const std::string& stem) {
-  const size_t dot = stem.find_last_of('.');
-  if (dot == std::string::npos || dot + 1 >= stem.size() || stem.size() - dot > 3) return false;
-  size_t number = 0;
-  for (size_t i = dot + 1; i < stem.size(); ++i) {
-    if (stem[i] < '0' || stem[i] > '9') return false;
-    number = number * 10 + static_cast<size_t>(stem[i] - '0');
-  }
-  return number >= 2 && number <= MAX_VOLUMES;
-}
-
 std::string ListNames(const std::vector<std::string>& names) {
   std::string list;
   for (const std::string& name : names) list += (list.empty() ? "" : ", ") + name;
@@ -128,16 +115,6 @@ std::string DescribeEngineError(int32_t code) {
     default:
       return "engine error " + std::to_string(code);
   }
-}
-
-std::string UserDictionaryFolder() {
-  const char* data = std::getenv("XDG_DATA_HOME");
-  if (data != nullptr && data[0] == '/') return (fs::path(data) / "orth" / "dicts").string();
-  const char* home = std::getenv("HOME");
-  if (home != nullptr && home[0] == '/') {
-    return (fs::path(home) / ".local" / "share" / "orth" / "dicts").string();
-  }
-  return {};
 }
 
 std::vector<std::string> DictionaryVolumes(const std::string& path) {

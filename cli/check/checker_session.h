@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "check/user_dictionary_folder.h"
 #include "commands/common_options.h"
 
 namespace orth::cli {
@@ -61,11 +62,6 @@ bool ResolveDictionary(const std::string& nameOrPath, std::string& path, std::st
 // The files of a dictionary: `path` and the later volumes beside it
 // (NAME.2.olx, NAME.3.olx ... while they exist), opened together.
 std::vector<std::string> DictionaryVolumes(const std::string& path);
-
-// The user's dictionary folder, where installed languages go:
-// $XDG_DATA_HOME/orth/dicts, else ~/.local/share/orth/dicts (empty when
-// neither variable names an absolute folder).
-std::string UserDictionaryFolder();
 
 // Where dictionaries are looked for by name, in order: the user's folder,
 // the installed data folder next to the program (../share/orth/dicts), the

@@ -24,4 +24,17 @@ inline std::string VolumeFileName(const std::string& path, size_t index) {
   return path.substr(0, dot) + number + path.substr(dot);
 }
 
+// True for the stem of a second or later volume ("fr.2" of fr.2.olx): such a
+// file is opened with its first volume, never named on its own.
+inline bool IsLaterVolumeStem(const std::string& stem) {
+  const size_t dot = stem.find_last_of('.');
+  if (dot == std::string::npos || dot + 1 >= stem.size() || stem.size() - dot > 3) return false;
+  size_t number = 0;
+  for (size_t i = dot + 1; i < stem.size(); ++i) {
+    if (stem[i] < '0' || stem[i] > '9') return false;
+    number = number * 10 + static_cast<size_t>(stem[i] - '0');
+  }
+  return number >= 2 && number <= MAX_VOLUMES;
+}
+
 }  // namespace orth
