@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-  libmd4c-dev libgumbo-dev libcli11-dev nlohmann-json3-dev)
+  libmd4c-dev libgumbo-dev libcli11-dev nlohmann-json3-dev python3)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
