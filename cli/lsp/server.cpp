@@ -468,9 +468,11 @@ void Server::ExecuteCommand(const Message& message, Clock::time_point) {
       Fail(message.id, REQUEST_FAILED, error);
       return;
     }
-    Reply(message.id, nullptr);
+    // The diagnostics go out before the answer: a client that waits for the
+    // answer may read no further in the same chunk of input (eglot 1.9).
     if (checker_) checker_->ForgetLookups();
     RecheckAll();
+    Reply(message.id, nullptr);
     return;
   }
   if (command == IGNORE_WORD_COMMAND) {
@@ -486,8 +488,8 @@ void Server::ExecuteCommand(const Message& message, Clock::time_point) {
       return;
     }
     found->second->ignored.insert(LowerLatin1(latin1));
-    Reply(message.id, nullptr);
     Publish(*found->second);
+    Reply(message.id, nullptr);
     return;
   }
   Fail(message.id, INVALID_PARAMS, "no command " + command);
