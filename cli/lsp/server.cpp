@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 #include "encoding/engine_text.h"
 #include "encoding/latin1_classes.h"
@@ -26,10 +27,22 @@ const Json& Member(const Json& object, const char* key) {
   return *found;
 }
 
+// The same in a message the handler may take strings out of.
+Json& Member(Json& object, const char* key) {
+  return const_cast<Json&>(Member(std::as_const(object), key));
+}
+
 std::string StringMember(const Json& object, const char* key) {
   const Json& value = Member(object, key);
   if (!value.is_string()) throw ParamsError(std::string("'") + key + "' must be a string");
   return value.get<std::string>();
+}
+
+// The same, taken out of the message (a document's text is not copied).
+std::string TakeString(Json& object, const char* key) {
+  Json& value = Member(object, key);
+  if (!value.is_string()) throw ParamsError(std::string("'") + key + "' must be a string");
+  return std::move(value.get_ref<std::string&>());
 }
 
 std::string UriOf(const Json& params) {
@@ -45,9 +58,9 @@ Position PositionOf(const Json& value) {
   return {line.get<size_t>(), character.get<size_t>()};
 }
 
-TextChange ChangeOf(const Json& value) {
+TextChange ChangeOf(Json& value) {
   TextChange change;
-  change.text = StringMember(value, "text");
+  change.text = TakeString(value, "text");
   const auto range = value.find("range");
   if (range != value.end() && !range->is_null()) {
     change.whole = false;
@@ -140,7 +153,7 @@ void Server::FramingError(const std::string& error) {
 }
 
 void Server::Receive(std::string_view body, Clock::time_point now) {
-  const Message message = ParseMessage(body);
+  Message message = ParseMessage(body);
   if (message.kind == MessageKind::INVALID) {
     Fail(message.id, message.errorCode, message.errorMessage);
     return;
@@ -166,7 +179,7 @@ void Server::Receive(std::string_view body, Clock::time_point now) {
   }
 }
 
-void Server::Dispatch(const Message& message, Clock::time_point now) {
+void Server::Dispatch(Message& message, Clock::time_point now) {
   static const std::map<std::string_view, Handler> REQUESTS = {
       {"initialize", &Server::Initialize},
       {"shutdown", &Server::Shutdown},
@@ -212,7 +225,7 @@ void Server::Dispatch(const Message& message, Clock::time_point now) {
   (this->*handler->second)(message, now);
 }
 
-void Server::Initialize(const Message& message, Clock::time_point) {
+void Server::Initialize(Message& message, Clock::time_point) {
   if (initialized_) {
     Fail(message.id, INVALID_REQUEST, "initialize was already sent");
     return;
@@ -249,16 +262,16 @@ void Server::Initialize(const Message& message, Clock::time_point) {
   UseSettings(std::move(next), true);
 }
 
-void Server::Initialized(const Message&, Clock::time_point) {
+void Server::Initialized(Message&, Clock::time_point) {
   if (clientConfiguration_) RequestConfiguration();
 }
 
-void Server::Shutdown(const Message& message, Clock::time_point) {
+void Server::Shutdown(Message& message, Clock::time_point) {
   shutdown_ = true;
   Reply(message.id, nullptr);
 }
 
-void Server::Exit(const Message&, Clock::time_point) {
+void Server::Exit(Message&, Clock::time_point) {
   exited_ = true;
 }
 
@@ -270,7 +283,7 @@ void Server::RequestConfiguration() {
                         Json{{"items", Json::array({{{"section", SETTINGS_SECTION}}})}}));
 }
 
-void Server::Response(const Message& message, Clock::time_point) {
+void Server::Response(Message& message, Clock::time_point) {
   if (!message.id.is_number_integer()) return;
   const auto found = std::find(configurationRequests_.begin(), configurationRequests_.end(),
                                message.id.get<int64_t>());
@@ -281,7 +294,7 @@ void Server::Response(const Message& message, Clock::time_point) {
   }
 }
 
-void Server::DidChangeConfiguration(const Message& message, Clock::time_point) {
+void Server::DidChangeConfiguration(Message& message, Clock::time_point) {
   const Json& section =
       message.params.is_object() ? Section(message.params.value("settings", Json())) : Json();
   if (section.is_object()) {
@@ -370,27 +383,28 @@ void Server::Publish(OpenDocument& document) {
   Notify("textDocument/publishDiagnostics", PublishParams(document, settings_.severity, encoding_));
 }
 
-void Server::DidOpen(const Message& message, Clock::time_point) {
-  const Json& item = Member(message.params, "textDocument");
+void Server::DidOpen(Message& message, Clock::time_point) {
+  Json& item = Member(message.params, "textDocument");
   const Json& version = Member(item, "version");
   if (!version.is_number_integer()) throw ParamsError("'version' must be a number");
   const std::string uri = StringMember(item, "uri");
-  auto document = std::make_unique<OpenDocument>(TextDocument(
-      uri, StringMember(item, "languageId"), version.get<int64_t>(), StringMember(item, "text")));
+  std::string languageId = StringMember(item, "languageId");
+  auto document = std::make_unique<OpenDocument>(
+      TextDocument(uri, std::move(languageId), version.get<int64_t>(), TakeString(item, "text")));
   ChooseParser(*document);
   OpenDocument& opened = *(documents_[uri] = std::move(document));
   CheckNow(opened);
 }
 
-void Server::DidChange(const Message& message, Clock::time_point now) {
+void Server::DidChange(Message& message, Clock::time_point now) {
   OpenDocument* document = Find(message.params);
   if (document == nullptr) throw ParamsError("the document is not open");
-  const Json& changes = Member(message.params, "contentChanges");
+  Json& changes = Member(message.params, "contentChanges");
   if (!changes.is_array()) throw ParamsError("'contentChanges' must be an array");
   // All of them are read before any is applied: a bad one changes nothing.
   std::vector<TextChange> read;
   read.reserve(changes.size());
-  for (const Json& change : changes) read.push_back(ChangeOf(change));
+  for (Json& change : changes) read.push_back(ChangeOf(change));
   bool nearHead = false;
   for (const TextChange& change : read) {
     const ByteEdit edit = document->text.Apply(change, encoding_);
@@ -404,13 +418,13 @@ void Server::DidChange(const Message& message, Clock::time_point now) {
   document->checkAt = now + debounce_;
 }
 
-void Server::DidClose(const Message& message, Clock::time_point) {
+void Server::DidClose(Message& message, Clock::time_point) {
   const std::string uri = UriOf(message.params);
   if (documents_.erase(uri) == 0) return;
   Notify("textDocument/publishDiagnostics", Json{{"uri", uri}, {"diagnostics", Json::array()}});
 }
 
-void Server::DidSave(const Message&, Clock::time_point) {
+void Server::DidSave(Message&, Clock::time_point) {
   ReloadLexicons();
 }
 
@@ -428,7 +442,7 @@ std::optional<Clock::time_point> Server::NextDue() const {
   return next;
 }
 
-void Server::CodeAction(const Message& message, Clock::time_point) {
+void Server::CodeAction(Message& message, Clock::time_point) {
   OpenDocument* document = Find(message.params);
   if (document == nullptr) {
     Reply(message.id, Json::array());
@@ -445,7 +459,7 @@ void Server::CodeAction(const Message& message, Clock::time_point) {
   Reply(message.id, CodeActions(*document, message.params, options));
 }
 
-void Server::ExecuteCommand(const Message& message, Clock::time_point) {
+void Server::ExecuteCommand(Message& message, Clock::time_point) {
   const std::string command = StringMember(message.params, "command");
   const Json arguments = message.params.value("arguments", Json::array());
   if (!arguments.is_array()) throw ParamsError("'arguments' must be an array");

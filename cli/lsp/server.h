@@ -52,29 +52,29 @@ class Server {
   int exitStatus() const { return shutdown_ ? 0 : 1; }
 
  private:
-  using Handler = void (Server::*)(const Message&, Clock::time_point);
+  using Handler = void (Server::*)(Message&, Clock::time_point);
 
-  void Dispatch(const Message& message, Clock::time_point now);
+  void Dispatch(Message& message, Clock::time_point now);
   void Reply(const Json& id, Json result);
   void Fail(const Json& id, int code, const std::string& message);
   void Notify(const std::string& method, Json params);
   void ShowMessage(int type, const std::string& text);
 
   // Requests.
-  void Initialize(const Message& message, Clock::time_point now);
-  void Shutdown(const Message& message, Clock::time_point now);
-  void CodeAction(const Message& message, Clock::time_point now);
-  void ExecuteCommand(const Message& message, Clock::time_point now);
+  void Initialize(Message& message, Clock::time_point now);
+  void Shutdown(Message& message, Clock::time_point now);
+  void CodeAction(Message& message, Clock::time_point now);
+  void ExecuteCommand(Message& message, Clock::time_point now);
   // Notifications.
-  void Initialized(const Message& message, Clock::time_point now);
-  void Exit(const Message& message, Clock::time_point now);
-  void DidOpen(const Message& message, Clock::time_point now);
-  void DidChange(const Message& message, Clock::time_point now);
-  void DidClose(const Message& message, Clock::time_point now);
-  void DidSave(const Message& message, Clock::time_point now);
-  void DidChangeConfiguration(const Message& message, Clock::time_point now);
+  void Initialized(Message& message, Clock::time_point now);
+  void Exit(Message& message, Clock::time_point now);
+  void DidOpen(Message& message, Clock::time_point now);
+  void DidChange(Message& message, Clock::time_point now);
+  void DidClose(Message& message, Clock::time_point now);
+  void DidSave(Message& message, Clock::time_point now);
+  void DidChangeConfiguration(Message& message, Clock::time_point now);
   // A response to a request of the server's.
-  void Response(const Message& message, Clock::time_point now);
+  void Response(Message& message, Clock::time_point now);
 
   // Settings.
   void RequestConfiguration();
