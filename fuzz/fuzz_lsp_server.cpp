@@ -1,7 +1,8 @@
 // The language server's message loop: fuzzed bytes go through the framing
 // reader into the server as the program's stdin would, with the lexicons in
 // memory (nothing is written to disk). Every message the server writes must
-// be a JSON-RPC object that serialises to valid JSON.
+// be a JSON-RPC object that serialises to valid JSON, and every message
+// must read the same with its long strings read apart from the JSON library.
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -91,6 +92,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     reader.Feed(std::string_view(stream).substr(at, piece));
     while (!server.exited() && reader.Next(frame)) {
       if (frame.ok) {
+        // Long strings read apart from the JSON library give the same message.
+        const Message direct = ParseMessage(frame.body, SIZE_MAX);
+        const Message lifted = ParseMessage(frame.body, 2);
+        FUZZ_CHECK(direct.kind == lifted.kind && direct.errorCode == lifted.errorCode &&
+                   direct.params == lifted.params && direct.id == lifted.id &&
+                   direct.result == lifted.result);
         server.Receive(frame.body, now);
       } else {
         server.FramingError(frame.error);

@@ -1,5 +1,7 @@
 #include "lsp/json_rpc.h"
 
+#include "lsp/long_strings.h"
+
 namespace orth::cli::lsp {
 
 namespace {
@@ -8,17 +10,12 @@ namespace {
 // JSON library would recurse that deep when it writes or copies the value.
 bool NestsTooDeep(std::string_view text) {
   int depth = 0;
-  bool inString = false;
   for (size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
-    if (inString) {
-      if (c == '\\') {
-        ++i;
-      } else if (c == '"') {
-        inString = false;
-      }
-    } else if (c == '"') {
-      inString = true;
+    if (c == '"') {
+      const size_t end = StringEnd(text, i);
+      if (end == std::string_view::npos) return false;
+      i = end - 1;
     } else if (c == '[' || c == '{') {
       if (++depth > MAX_JSON_DEPTH) return true;
     } else if (c == ']' || c == '}') {
@@ -43,10 +40,13 @@ bool ValidId(const Json& id) {
 
 }  // namespace
 
-Message ParseMessage(std::string_view body) {
+Message ParseMessage(std::string_view body, size_t longString) {
   if (NestsTooDeep(body)) return Invalid(PARSE_ERROR, "JSON nested too deeply");
-  Json value = Json::parse(body, nullptr, false);
+  LiftedStrings lifted;
+  const bool lift = LiftLongStrings(body, longString, lifted);
+  Json value = Json::parse(lift ? std::string_view(lifted.text) : body, nullptr, false);
   if (value.is_discarded()) return Invalid(PARSE_ERROR, "not valid JSON");
+  if (lift) RestoreLongStrings(value, lifted);
   if (!value.is_object()) return Invalid(INVALID_REQUEST, "a message must be a JSON object");
   const auto version = value.find("jsonrpc");
   const auto id = value.find("id");

@@ -39,8 +39,9 @@ struct Message {
   std::string errorMessage;
 };
 
-// Reads one message body.
-Message ParseMessage(std::string_view body);
+// Reads one message body; strings of `longString` bytes or more are read
+// apart from the JSON library (long_strings.h).
+Message ParseMessage(std::string_view body, size_t longString = size_t{16} << 10);
 
 Json MakeResponse(const Json& id, Json result);
 Json MakeError(const Json& id, int code, const std::string& message);

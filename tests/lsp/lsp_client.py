@@ -40,8 +40,8 @@ class Client:
         self.proc.stdin.write(data)
         self.proc.stdin.flush()
 
-    def send(self, message):
-        body = json.dumps(message, ensure_ascii=False).encode("utf-8")
+    def send(self, message, ensure_ascii=False):
+        body = json.dumps(message, ensure_ascii=ensure_ascii).encode("utf-8")
         self.write_raw(b"Content-Length: %d\r\n\r\n" % len(body) + body)
 
     def notify(self, method, params=None):

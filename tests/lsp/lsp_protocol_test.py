@@ -211,6 +211,36 @@ def test_positions():
         finish(c)
 
 
+def test_long_text():
+    """A document longer than the server reads apart from the JSON library,
+    with every kind of escape, reads as the same document sent short."""
+    c = server()
+    c.initialize()
+    lines = [LINE, 'say "wrold" \\ back\\slash\ttab', "/slash/ helo\u0001", "x"]
+    text = "\n".join(lines * 1200) + "\n"
+    for name, ascii_only in (("raw.txt", False), ("escaped.txt", True)):
+        c.send({"jsonrpc": "2.0", "method": "textDocument/didOpen", "params": {"textDocument": {
+            "uri": uri(name), "languageId": "plaintext", "version": 1, "text": text}}},
+            ensure_ascii=ascii_only)
+        got = c.diagnostics(uri(name))["diagnostics"]
+        check(len(text.encode()) > 64 * 1024 and len(got) == 1200 * 6 and
+              words(text, got) == ["Ünïcode", "é", "wrold", "helo", "wrold", "helo"] * 1200 and
+              got[-1]["range"]["start"]["line"] == 1200 * 4 - 2,
+              "long text %s: %d %s" % (name, len(got), words(text, got[-6:])))
+    # A change that replaces everything with a long text, and a key that is long.
+    c.send({"jsonrpc": "2.0", "method": "textDocument/didChange", "params": {
+        "textDocument": {"uri": uri("raw.txt"), "version": 2},
+        "contentChanges": [{"text": "helo wrold\n" * 20000}], "x" * 70000: 1}},
+        ensure_ascii=True)
+    got = c.diagnostics(uri("raw.txt"), 2)["diagnostics"]
+    check(len(got) == 40000, "long text: a whole new text %d" % len(got))
+    # A long string that is not valid JSON is the JSON library's error.
+    body = b'{"jsonrpc":"2.0","id":7,"method":"x","params":{"a":"' + b"\\q" * 40000 + b'"}}'
+    c.write_raw(b"Content-Length: %d\r\n\r\n%s" % (len(body), body))
+    check(c.wait(lambda m: "error" in m)["error"]["code"] == -32700, "long text: bad escape")
+    finish(c)
+
+
 MARKDOWN = """# Title with a wrold
 
 Some text about the the cat.
@@ -483,6 +513,14 @@ def test_add_word():
     subprocess.run([ORTHSPELL, "add", "-p", personal, "helo"], check=True)
     c.notify("textDocument/didSave", {"textDocument": {"uri": uri("two.md")}})
     check(c.diagnostics(uri("two.md"))["diagnostics"] == [], "add: list read again")
+    # Without a save, the server notices the change within a few seconds.
+    c.notify("textDocument/didChange", {"textDocument": {"uri": uri("one.txt"), "version": 2},
+                                        "contentChanges": [{"text": "Zorblax and Quuxly.\n"}]})
+    check([d["data"]["word"] for d in c.diagnostics(uri("one.txt"), 2)["diagnostics"]] ==
+          ["Quuxly"], "add: before another process adds a word")
+    subprocess.run([ORTHSPELL, "add", "-p", personal, "Quuxly"], check=True)
+    check(c.diagnostics(uri("one.txt"), 2, timeout=6)["diagnostics"] == [],
+          "add: list read again without a save")
     # A second server with the same list knows both words.
     d = server("-p", personal)
     d.initialize()
