@@ -100,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                    direct.result == lifted.result);
         server.Receive(frame.body, now);
       } else {
-        server.FramingError(frame.error);
+        server.FramingError(frame.error, frame.tooLarge);
       }
       server.RunDue(now);
     }

@@ -104,6 +104,7 @@ bool FrameReader::ReadHeader(Frame& frame) {
   }
   if (length > maxBody_) {
     frame.ok = false;
+    frame.tooLarge = true;
     frame.error = "a message of " + std::to_string(length) + " bytes, over the limit of " +
                   std::to_string(maxBody_ >> 20) + " MiB";
     const size_t held = std::min(length, pending());

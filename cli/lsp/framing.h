@@ -17,9 +17,10 @@ namespace orth::cli::lsp {
 inline constexpr size_t MAX_MESSAGE_BYTES = size_t{64} << 20;  // 64 MiB
 
 struct Frame {
-  bool ok = true;     // a message body; false: a framing error
-  std::string body;   // the message
-  std::string error;  // what was wrong
+  bool ok = true;         // a message body; false: a framing error
+  bool tooLarge = false;  // the error is a message over the limit
+  std::string body;       // the message
+  std::string error;      // what was wrong
 };
 
 class FrameReader {

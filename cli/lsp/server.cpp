@@ -147,9 +147,8 @@ void Server::ShowMessage(int type, const std::string& text) {
   Notify("window/showMessage", Json{{"type", type}, {"message", "orthspell: " + text}});
 }
 
-void Server::FramingError(const std::string& error) {
-  Fail(nullptr, error.find("over the limit") != std::string::npos ? INVALID_REQUEST : PARSE_ERROR,
-       error);
+void Server::FramingError(const std::string& error, bool tooLarge) {
+  Fail(nullptr, tooLarge ? INVALID_REQUEST : PARSE_ERROR, error);
 }
 
 void Server::Receive(std::string_view body, Clock::time_point now) {

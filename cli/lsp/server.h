@@ -35,8 +35,9 @@ class Server {
 
   // One message body from the client, received at `now`.
   void Receive(std::string_view body, Clock::time_point now);
-  // A framing error (see framing.h): answered with an error without an id.
-  void FramingError(const std::string& error);
+  // A framing error (see framing.h): answered with an error without an id,
+  // "invalid request" for a message over the limit, else "parse error".
+  void FramingError(const std::string& error, bool tooLarge);
 
   // Runs the checks due at `now` and publishes their diagnostics.
   void RunDue(Clock::time_point now);

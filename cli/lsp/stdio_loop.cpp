@@ -55,7 +55,7 @@ int ServeFd(Server& server, int inFd, const FdOutbox& out) {
         if (frame.ok) {
           server.Receive(frame.body, now);
         } else {
-          server.FramingError(frame.error);
+          server.FramingError(frame.error, frame.tooLarge);
         }
       }
     }

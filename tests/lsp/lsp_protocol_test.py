@@ -98,7 +98,8 @@ def test_framing():
     size = 64 * 1024 * 1024 + 1
     c.write_raw(b"Content-Length: %d\r\n\r\n" % size)
     error = c.wait(lambda m: "error" in m, timeout=5)
-    check(error["id"] is None and "limit" in error["error"]["message"], "framing: over 64 MiB")
+    check(error["id"] is None and error["error"]["code"] == -32600 and
+          "limit" in error["error"]["message"], "framing: over 64 MiB")
     chunk = b" " * (1 << 20)
     for _ in range(64):
         c.write_raw(chunk)
