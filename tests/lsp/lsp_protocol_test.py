@@ -441,6 +441,38 @@ def test_code_actions():
     finish(c)
 
 
+LANGUAGES = [  # (language id, file name, text, the words reported)
+    ("markdown", "a.md", "helo `wrold`\n\n```\nwrold\n```\n", ["helo"]),
+    ("html", "a.html", "<a href=\"wrold\">helo</a><script>wrold()</script>\n", ["helo"]),
+    ("latex", "a.tex", "helo $wrold$ \\cite{wrold}\n", ["helo"]),
+    ("tex", "b.tex", "helo \\ref{wrold}\n", ["helo"]),
+    ("plaintext", "a.txt", "helo wrold\n", ["helo", "wrold"]),
+    ("gitcommit", "COMMIT_EDITMSG", "helo\n# wrold\n", ["helo"]),
+    ("mail", "a.eml", "Subject: helo\nX-Wrold: wrold\n\nhelo\n", ["helo", "helo"]),
+    ("c", "a.c", "int wrold; /* helo */\n", ["helo"]),
+    ("cpp", "a.cpp", "auto wrold = 1; // helo\n", ["helo"]),
+    ("python", "a.py", "wrold = 1  # helo\n", ["helo"]),
+    ("shellscript", "a.sh", "wrold=1  # helo\n", ["helo"]),
+    ("javascript", "a.js", "let wrold = 1; // helo\n", ["helo"]),
+    ("typescript", "a.ts", "let wrold: number = 1; // helo\n", ["helo"]),
+    ("rust", "a.rs", "let wrold = 1; // helo\n", ["helo"]),
+    ("go", "a.go", "var wrold = 1 // helo\n", ["helo"]),
+]
+
+
+def test_language_ids():
+    """Each language id reads its document in the mode of its format, whatever
+    its file name says; without a known id, the file name decides."""
+    c = server()
+    c.initialize()
+    for language, name, text, expected in LANGUAGES:
+        for given, path in ((language, "lang/%s.buffer" % language), ("unknown", "name/" + name)):
+            c.open(uri(path), text, given)
+            got = [d["data"]["word"] for d in c.diagnostics(uri(path))["diagnostics"]]
+            check(got == expected, "language %s, %s: %s" % (given, path, got))
+    finish(c)
+
+
 def test_settings():
     personal = os.path.join(WORK, "settings.lex")
     c = server()
