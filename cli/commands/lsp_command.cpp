@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "check/checker_session.h"
 #include "commands/command_line.h"
 #include "commands/commands.h"
 #include "lsp/lexicons.h"
@@ -29,9 +30,10 @@ constexpr char LSP_USAGE[] =
     "\n"
     "options (the personal list defaults to $XDG_DATA_HOME/orthspell/personal.lex):\n"
     "%s"
-    "  --stdio              accepted and ignored (stdin and stdout are always used)\n"
-    "  --debounce MS        wait MS milliseconds after the last edit before\n"
-    "                       checking (default 40)\n";
+    "    --stdio                 accepted and ignored (stdin and stdout are always\n"
+    "                            used)\n"
+    "    --debounce MS           wait MS milliseconds after the last edit before\n"
+    "                            checking (default 40)\n";
 
 }  // namespace
 
@@ -45,6 +47,15 @@ int RunLsp(const std::vector<std::string>& args) {
   line.app.add_option("--debounce", debounce)->check(CLI::Range(0L, 10000L));
   if (const int status = ParseArguments(line, args); status != EXIT_OK) {
     return status == SHOWN_HELP ? EXIT_OK : status;
+  }
+  // Dictionaries named on the command line must exist: an editor shows a
+  // server that fails at once more plainly than one that checks nothing.
+  for (const std::string& name : options.dictionaries) {
+    std::string path, error;
+    if (!ResolveDictionary(name, path, error)) {
+      ReportError("lsp", error);
+      return EXIT_USAGE;
+    }
   }
   lsp::Settings settings;
   const std::string personal = settings.common.personalList;

@@ -474,6 +474,10 @@ def test_language_ids():
 
 
 def test_settings():
+    # A dictionary the command line names must exist.
+    run = subprocess.run([ORTHSPELL, "lsp", "-d", "nosuch"], stdin=subprocess.DEVNULL,
+                         capture_output=True, text=True)
+    check(run.returncode == 2 and "nosuch" in run.stderr, "settings: -d nosuch %s" % (run,))
     personal = os.path.join(WORK, "settings.lex")
     c = server()
     c.initialize({"workspace": {"configuration": True}},
