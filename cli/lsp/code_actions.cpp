@@ -46,12 +46,13 @@ const Finding* FindingOf(const OpenDocument& document, const Json& diagnostic,
                        version->get<int64_t>() == document.text.version();
   const Finding* best = nullptr;
   size_t bestDistance = SIZE_MAX;
+  PositionCursor cursor(document.text.text(), document.text.lines(), encoding);
   for (const Finding& finding : document.checks.findings()) {
     if (KindName(finding.verdict) != kind || WordOf(finding) != word ||
         !IsShown(document, finding)) {
       continue;
     }
-    const Position at = document.text.PositionOf(finding.begin, encoding);
+    const Position at = cursor.At(finding.begin);
     if (current) {
       if (at.line == start.line && at.character == start.character) return &finding;
       continue;

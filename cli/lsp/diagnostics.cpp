@@ -51,18 +51,25 @@ std::string WordOf(const Finding& finding) {
   return Latin1ToUtf8Text(finding.word);
 }
 
-Json RangeJson(const TextDocument& document, size_t begin, size_t end, PositionEncoding encoding) {
-  const Position start = document.PositionOf(begin, encoding);
-  const Position stop = document.PositionOf(end, encoding);
+Json RangeJson(Position start, Position end) {
   return Json{{"start", {{"line", start.line}, {"character", start.character}}},
-              {"end", {{"line", stop.line}, {"character", stop.character}}}};
+              {"end", {{"line", end.line}, {"character", end.character}}}};
+}
+
+Json RangeJson(const TextDocument& document, size_t begin, size_t end, PositionEncoding encoding) {
+  return RangeJson(document.PositionOf(begin, encoding), document.PositionOf(end, encoding));
 }
 
 Json PublishParams(const OpenDocument& document, int severity, PositionEncoding encoding) {
   Json diagnostics = Json::array();
+  // The findings come in order of their starts, and so (words do not nest)
+  // of their ends.
+  const TextDocument& text = document.text;
+  PositionCursor starts(text.text(), text.lines(), encoding);
+  PositionCursor ends(text.text(), text.lines(), encoding);
   for (const Finding& finding : document.checks.findings()) {
     if (!IsShown(document, finding)) continue;
-    Json range = RangeJson(document.text, finding.begin, finding.end, encoding);
+    Json range = RangeJson(starts.At(finding.begin), ends.At(finding.end));
     diagnostics.push_back(Json{{"range", range},
                                {"severity", severity},
                                {"code", KindName(finding.verdict)},

@@ -26,6 +26,7 @@ std::string WordOf(const Finding& finding);
 
 // The LSP range of source bytes [begin, end).
 Json RangeJson(const TextDocument& document, size_t begin, size_t end, PositionEncoding encoding);
+Json RangeJson(Position start, Position end);
 
 // The params of textDocument/publishDiagnostics for the document.
 Json PublishParams(const OpenDocument& document, int severity, PositionEncoding encoding);

@@ -83,6 +83,23 @@ Position ToPosition(std::string_view text, const LineIndex& lines, size_t offset
   return position;
 }
 
+Position PositionCursor::At(size_t offset) {
+  offset = std::min(offset, text_.size());
+  const size_t line = lines_.LineOf(offset);
+  if (line != line_ || offset < at_) {
+    line_ = line;
+    at_ = lines_.LineStart(line);
+    units_ = 0;
+  }
+  while (at_ < offset) {
+    size_t units = 0;
+    const size_t length = CharacterAt(text_, at_, units);
+    units_ += encoding_ == PositionEncoding::UTF8 ? length : units;
+    at_ += length;
+  }
+  return {line, units_};
+}
+
 size_t ToOffset(std::string_view text, const LineIndex& lines, Position position,
                 PositionEncoding encoding) {
   if (position.line >= lines.lineCount()) return text.size();

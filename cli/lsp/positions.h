@@ -50,6 +50,25 @@ class LineIndex {
 Position ToPosition(std::string_view text, const LineIndex& lines, size_t offset,
                     PositionEncoding encoding);
 
+// The positions of offsets taken in order: a line is counted on from the
+// last offset taken on it, so that the positions of all the findings of a
+// line (of any length) cost one pass over it. An offset before the last one
+// counts its line again from its start.
+class PositionCursor {
+ public:
+  PositionCursor(std::string_view text, const LineIndex& lines, PositionEncoding encoding)
+      : text_(text), lines_(lines), encoding_(encoding) {}
+  Position At(size_t offset);
+
+ private:
+  std::string_view text_;
+  const LineIndex& lines_;
+  PositionEncoding encoding_;
+  size_t line_ = SIZE_MAX;
+  size_t at_ = 0;     // where counting stopped
+  size_t units_ = 0;  // the units of the line before at_
+};
+
 // The byte offset of a position. A line past the last gives the end of the
 // text; a character past the end of its line gives the end of the line; a
 // position inside a character (half of a surrogate pair, a byte inside a

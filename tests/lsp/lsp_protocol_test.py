@@ -235,6 +235,16 @@ def test_long_text():
         ensure_ascii=True)
     got = c.diagnostics(uri("raw.txt"), 2)["diagnostics"]
     check(len(got) == 40000, "long text: a whole new text %d" % len(got))
+    # One long line of findings after astral and accented characters: every
+    # range (counted on along the line) and the last one's quick fix.
+    line = "𝒳 é wrold helo " * 3000
+    c.open(uri("line.txt"), line + "\n")
+    got = c.diagnostics(uri("line.txt"))["diagnostics"]
+    check(words(line, got) == ["é", "wrold", "helo"] * 3000, "long text: one long line")
+    actions = ask_actions(c, "line.txt", got[-2])
+    edit = actions[0]["edit"]["changes"][uri("line.txt")][0]
+    check(edit["range"] == got[-2]["range"] and edit["newText"] == "world",
+          "long text: a quick fix at the end of a long line %s" % edit)
     # A long string that is not valid JSON is the JSON library's error.
     body = b'{"jsonrpc":"2.0","id":7,"method":"x","params":{"a":"' + b"\\q" * 40000 + b'"}}'
     c.write_raw(b"Content-Length: %d\r\n\r\n%s" % (len(body), body))
