@@ -70,8 +70,9 @@ uint64_t MisspelledKey(std::string_view word) {
 }
 
 // The whole word around the source bytes [begin, end): the letters, digits
-// and apostrophes that continue it on both sides.
-uint64_t WholeWordKey(std::string_view text, size_t begin, size_t end) {
+// and apostrophes that continue it on both sides; begin and end are widened
+// to it.
+uint64_t WholeWordKey(std::string_view text, size_t& begin, size_t& end) {
   while (begin > 0) {
     size_t start = 0;
     const char c = EngineCharBefore(text, begin, start);
@@ -196,6 +197,7 @@ void FindingCollector::Start(std::string_view document, size_t base, std::vector
   document_ = document;
   base_ = base;
   out_ = out;
+  wholeBegin_ = wholeEnd_ = 0;
 }
 
 void FindingCollector::Word(const CheckedWord& word, DocumentChecker&) {
@@ -208,7 +210,14 @@ void FindingCollector::Word(const CheckedWord& word, DocumentChecker&) {
   finding.other.assign(word.other);
   if (word.verdict == WordVerdict::MISSPELLED) {
     finding.wordKey = MisspelledKey(word.word);
-    finding.wholeKey = WholeWordKey(document_, finding.begin, finding.end);
+    // The parts of one long identifier share their whole word: it is read
+    // once, not once a part.
+    if (finding.begin < wholeBegin_ || finding.end > wholeEnd_) {
+      wholeBegin_ = finding.begin;
+      wholeEnd_ = finding.end;
+      wholeKey_ = WholeWordKey(document_, wholeBegin_, wholeEnd_);
+    }
+    finding.wholeKey = wholeKey_;
   }
   out_->push_back(std::move(finding));
 }

@@ -64,6 +64,10 @@ class FindingCollector final : public FindingSink {
   std::string_view document_;
   size_t base_ = 0;
   std::vector<Finding>* out_ = nullptr;
+  // The whole word of the last misspelling and its key.
+  size_t wholeBegin_ = 0;
+  size_t wholeEnd_ = 0;
+  uint64_t wholeKey_ = 0;
 };
 
 struct WindowResult {

@@ -245,6 +245,11 @@ def test_long_text():
     edit = actions[0]["edit"]["changes"][uri("line.txt")][0]
     check(edit["range"] == got[-2]["range"] and edit["newText"] == "world",
           "long text: a quick fix at the end of a long line %s" % edit)
+    # One long identifier of misspelled parts.
+    line = "xHelo" + "Wrold" * 3000
+    c.open(uri("ident.txt"), line + "\n")
+    got = c.diagnostics(uri("ident.txt"))["diagnostics"]
+    check(words(line, got) == ["Helo"] + ["Wrold"] * 3000, "long text: one long identifier")
     # A long string that is not valid JSON is the JSON library's error.
     body = b'{"jsonrpc":"2.0","id":7,"method":"x","params":{"a":"' + b"\\q" * 40000 + b'"}}'
     c.write_raw(b"Content-Length: %d\r\n\r\n%s" % (len(body), body))
@@ -453,6 +458,8 @@ def test_code_actions():
 
 LANGUAGES = [  # (language id, file name, text, the words reported)
     ("markdown", "a.md", "helo `wrold`\n\n```\nwrold\n```\n", ["helo"]),
+    # A part of an identifier the code names is not reported; the word alone is.
+    ("markdown", "b.md", "`getWrold()` and wrold and getWrold\n", ["wrold"]),
     ("html", "a.html", "<a href=\"wrold\">helo</a><script>wrold()</script>\n", ["helo"]),
     ("latex", "a.tex", "helo $wrold$ \\cite{wrold}\n", ["helo"]),
     ("tex", "b.tex", "helo \\ref{wrold}\n", ["helo"]),
