@@ -157,22 +157,20 @@ void Server::Receive(std::string_view body, Clock::time_point now) {
     Fail(message.id, message.errorCode, message.errorMessage);
     return;
   }
+  // Params of the wrong shape: the request fails, a notification is logged.
+  const auto badParams = [this, &message](const char* what) {
+    if (message.kind == MessageKind::REQUEST) {
+      Fail(message.id, INVALID_PARAMS, what);
+    } else {
+      Notify("window/logMessage", Json{{"type", 2}, {"message", message.method + ": " + what}});
+    }
+  };
   try {
     Dispatch(message, now);
   } catch (const ParamsError& error) {
-    if (message.kind == MessageKind::REQUEST) {
-      Fail(message.id, INVALID_PARAMS, error.what());
-    } else {
-      Notify("window/logMessage",
-             Json{{"type", 2}, {"message", message.method + ": " + error.what()}});
-    }
+    badParams(error.what());
   } catch (const Json::exception& error) {
-    if (message.kind == MessageKind::REQUEST) {
-      Fail(message.id, INVALID_PARAMS, error.what());
-    } else {
-      Notify("window/logMessage",
-             Json{{"type", 2}, {"message", message.method + ": " + error.what()}});
-    }
+    badParams(error.what());
   } catch (const std::exception& error) {
     if (message.kind == MessageKind::REQUEST) Fail(message.id, INTERNAL_ERROR, error.what());
   }
