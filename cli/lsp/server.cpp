@@ -396,6 +396,8 @@ void Server::DidOpen(Message& message, Clock::time_point) {
 void Server::DidChange(Message& message, Clock::time_point now) {
   OpenDocument* document = Find(message.params);
   if (document == nullptr) throw ParamsError("the document is not open");
+  const Json& version = Member(Member(message.params, "textDocument"), "version");
+  if (!version.is_number_integer()) throw ParamsError("'version' must be a number");
   Json& changes = Member(message.params, "contentChanges");
   if (!changes.is_array()) throw ParamsError("'contentChanges' must be an array");
   // All of them are read before any is applied: a bad one changes nothing.
@@ -408,8 +410,7 @@ void Server::DidChange(Message& message, Clock::time_point now) {
     document->checks.Edited(edit);
     nearHead = nearHead || edit.begin < 4096;
   }
-  const Json& version = Member(message.params["textDocument"], "version");
-  if (version.is_number_integer()) document->text.SetVersion(version.get<int64_t>());
+  document->text.SetVersion(version.get<int64_t>());
   // The first bytes may say what the document is ("#!", front matter).
   if (nearHead) ChooseParser(*document);
   document->checkAt = now + debounce_;

@@ -146,6 +146,17 @@ def test_malformed():
     c.notify("textDocument/didChange", {"textDocument": {"uri": uri("none.txt"), "version": 2},
                                         "contentChanges": [{"text": "x"}]})
     c.notify("textDocument/didOpen", {"textDocument": {"uri": 5}})
+    # A change without a version changes nothing.
+    c.open(uri("m.txt"), "wrold\n")
+    c.diagnostics(uri("m.txt"))
+    c.notify("textDocument/didChange", {"textDocument": {"uri": uri("m.txt")},
+                                        "contentChanges": [{"text": "helo\n"}]})
+    c.notify("textDocument/didChange", {"textDocument": {"uri": uri("m.txt"), "version": 2},
+                                        "contentChanges": [{"range": {
+                                            "start": {"line": 0, "character": 5},
+                                            "end": {"line": 0, "character": 5}}, "text": "s"}]})
+    got = c.diagnostics(uri("m.txt"), 2)["diagnostics"]
+    check([d["data"]["word"] for d in got] == ["wrolds"], "malformed: versionless change %s" % got)
     c.notify("$/cancelRequest", {"id": 1})
     c.notify("$/setTrace", {"value": "off"})
     c.notify("nosuch/notification", {})
