@@ -24,6 +24,7 @@ constexpr char USAGE[] =
     "  dicts                         list the dictionaries -d finds\n"
     "  pipe, -a                      the ispell pipe protocol for editors\n"
     "  fix FILE                      correct a file interactively\n"
+    "  lsp                           the language server for editors (stdio)\n"
     "\n"
     "Options common to check, list, suggest, sounds-like and add: -d DICT,\n"
     "-p FILE, --replacements FILE, --ignore-caps, --ignore-mixed,\n"
@@ -60,6 +61,7 @@ int main(int argc, char** argv) {
     if (command == "pipe" || command == "-a") return RunPipe(args);
     if (command == "-v" || command == "-vv") return RunPipe({command});
     if (command == "fix") return RunFix(args);
+    if (command == "lsp") return RunLsp(args);
     // ispell clients may give options before -a ("-d en_US -a").
     if (command[0] == '-' && std::find(args.begin(), args.end(), "-a") != args.end()) {
       return RunPipe(std::vector<std::string>(argv + 1, argv + argc));

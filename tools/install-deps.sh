@@ -10,7 +10,7 @@ set -euo pipefail
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
   libmd4c-dev libgumbo-dev libcli11-dev nlohmann-json3-dev
   libenchant-2-dev enchant-2 python3-enchant
-  wngerman wfrench wbrazilian)
+  python3 wngerman wfrench wbrazilian)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 
+#include "check/code_words.h"
 #include "check/elisions.h"
 #include "check/identifier_parts.h"
 #include "check/non_words.h"
@@ -219,26 +220,8 @@ void DocumentChecker::Comment(std::string_view bytes, size_t offset) {
 
 void DocumentChecker::Code(std::string_view bytes, size_t) {
   if (codeWords_.size() >= MOST_CODE_WORDS) return;
-  std::string& word = codeWord_;
-  word.clear();
-  for (size_t i = 0; i < bytes.size();) {
-    char c = bytes[i];
-    size_t length = 1;
-    if (static_cast<unsigned char>(c) >= 0x80 && !policy_.latin1Input) {
-      uint32_t character = 0;
-      length = DecodeUtf8Char(bytes.substr(i), character);
-      if (length == 0) length = 1;
-      c = length == 1 ? c : EngineByteOf(character);
-    }
-    i += length;
-    if (IsLetter(c) || (!word.empty() && ContinuesWord(c))) {
-      word += ToLower(c);
-    } else if (!word.empty()) {
-      codeWords_.insert(word);
-      word.clear();
-    }
-  }
-  if (!word.empty()) codeWords_.insert(word);
+  ForEachCodeWord(bytes, policy_.latin1Input, codeWord_,
+                  [this](const std::string& word) { codeWords_.insert(word); });
 }
 
 bool DocumentChecker::NamedInCode(std::string_view word) const {

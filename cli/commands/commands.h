@@ -23,6 +23,7 @@ int RunSoundsLike(const std::vector<std::string>& args);
 int RunAdd(const std::vector<std::string>& args);
 int RunPipe(const std::vector<std::string>& args);
 int RunFix(const std::vector<std::string>& args);
+int RunLsp(const std::vector<std::string>& args);
 
 // Prints "orthspell <command>: <message>" on stderr.
 void ReportError(const char* command, const std::string& message);
