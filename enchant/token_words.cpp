@@ -40,11 +40,7 @@ void TokenToEngineBytes(std::string_view utf8, std::string& engine) {
       character = static_cast<unsigned char>(utf8[i]);
       length = 1;
     }
-    if (const char* letters = cli::LigatureLetters(character)) {
-      engine += letters;
-    } else {
-      engine.push_back(cli::EngineByteOf(character));
-    }
+    cli::AppendEngineChar(engine, character);
     i += length;
   }
 }

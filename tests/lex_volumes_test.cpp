@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "lex_file_builder.h"
 #include "lexcompiler/lex_compiler.h"
 #include "lexcompiler/volume_names.h"
 #include "lexcompiler/word_list.h"
@@ -18,20 +19,6 @@ namespace orth {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct ScratchDir {
-  fs::path path;
-  ScratchDir() {
-    std::random_device seed;
-    path = fs::temp_directory_path() / ("orth_volumes_" + std::to_string(seed()));
-    fs::create_directories(path);
-  }
-  ~ScratchDir() {
-    std::error_code ignored;
-    fs::remove_all(path, ignored);
-  }
-  std::string File(const char* name) const { return (path / name).string(); }
-};
 
 // Six thousand long words of one letter pair: far more than one section
 // holds. Plus ordinary words and more short words than one table holds.
@@ -75,8 +62,8 @@ struct VolumeSession {
 };
 
 TEST(LexVolumes, OversizedListIsSplitAndAnswersAsOne) {
-  ScratchDir dir;
-  const std::string out = dir.File("big.olx");
+  test::TempDir dir;
+  const std::string out = dir.PathOf("big.olx");
   const std::vector<std::string> words = OversizedList();
 
   // Without volumes the list is refused, and the message says how to go on.
@@ -120,8 +107,8 @@ TEST(LexVolumes, OversizedListIsSplitAndAnswersAsOne) {
 }
 
 TEST(LexVolumes, RecompilingDropsStaleVolumesButNothingElse) {
-  ScratchDir dir;
-  const std::string out = dir.File("lang.olx");
+  test::TempDir dir;
+  const std::string out = dir.PathOf("lang.olx");
   CompileOptions options;
   options.volumes = true;
   CompileSummary big;

@@ -190,11 +190,7 @@ void DocumentChecker::Decoded(std::string_view decoded, size_t begin, size_t end
       character = static_cast<unsigned char>(decoded[i]);
       length = 1;
     }
-    if (const char* letters = LigatureLetters(character)) {
-      engine_ += letters;
-    } else {
-      engine_.push_back(EngineByteOf(character));
-    }
+    AppendEngineChar(engine_, character);
     i += length;
   }
 }

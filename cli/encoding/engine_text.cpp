@@ -35,6 +35,14 @@ const char* LigatureLetters(uint32_t character) {
   return nullptr;
 }
 
+void AppendEngineChar(std::string& engine, uint32_t character) {
+  if (const char* letters = LigatureLetters(character)) {
+    engine += letters;
+  } else {
+    engine.push_back(EngineByteOf(character));
+  }
+}
+
 void AppendUtf8(std::string& out, uint32_t c) {
   if (c < 0x80) {
     out.push_back(static_cast<char>(c));
@@ -72,14 +80,8 @@ bool WordToLatin1(std::string_view utf8, std::string& latin1) {
       c = static_cast<unsigned char>(utf8[i]);
       length = 1;
     }
-    if (const char* letters = LigatureLetters(c)) {
-      latin1 += letters;
-      i += length;
-      continue;
-    }
-    const char byte = EngineByteOf(c);
-    if (c >= 0x100 && !IsTypographicApostrophe(c)) return false;
-    latin1.push_back(byte);
+    if (c >= 0x100 && !IsTypographicApostrophe(c) && LigatureLetters(c) == nullptr) return false;
+    AppendEngineChar(latin1, c);
     i += length;
   }
   return true;

@@ -31,6 +31,10 @@ char EngineByteOf(uint32_t character);
 // in two.
 const char* LigatureLetters(uint32_t character);
 
+// Appends what the engine reads for one character where a text may grow: the
+// ligature's two letters, else its engine byte.
+void AppendEngineChar(std::string& engine, uint32_t character);
+
 // Appends the UTF-8 encoding of a character.
 void AppendUtf8(std::string& out, uint32_t character);
 
