@@ -1,27 +1,16 @@
 #include "session/session_table.h"
 
-#include <atomic>
 #include <mutex>
 #include <new>
 
 #include "session/debug_log.h"
-#include "session/session_lock.h"
 
 namespace orth {
-namespace {
-
-// Entries on cache lines of their own, so that threads working on different
-// sessions do not slow each other down through their locks.
-struct alignas(64) SessionEntry {
-  SessionLock lock;
-  // Set by an open (under the table lock) and cleared by a close (under the
-  // table lock and the entry's lock); read under either. Atomic because an
-  // open publishes a session without the entry's lock: a call on the number
-  // sees either nothing or the whole new session.
-  std::atomic<Session*> session{nullptr};
-};
 
 std::array<SessionEntry, MAX_SESSIONS> sessionTable;
+
+namespace {
+
 std::mutex tableLock;
 
 bool InRange(int32_t session) {
@@ -43,22 +32,6 @@ LexSlot* FindLexSlot(Session& session, int32_t lex) {
 Block* FindBlock(Session& session, int32_t block) {
   if (block < 0 || block >= MAX_BLOCKS) return nullptr;
   return session.blocks[block].get();
-}
-
-SessionAccess::SessionAccess(int32_t session) noexcept {
-  if (!InRange(session)) return;
-  SessionEntry& entry = sessionTable[session];
-  entry.lock.Lock();
-  session_ = entry.session.load(std::memory_order_acquire);
-  if (session_ == nullptr) {
-    entry.lock.Unlock();
-    return;
-  }
-  number_ = session;
-}
-
-SessionAccess::~SessionAccess() {
-  if (number_ >= 0) sessionTable[number_].lock.Unlock();
 }
 
 int32_t OpenSession() {

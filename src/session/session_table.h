@@ -11,12 +11,14 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
 #include "block/block.h"
 #include "lex/lex_slot.h"
 #include "orth.h"
+#include "session/session_lock.h"
 
 namespace orth {
 
@@ -35,20 +37,48 @@ Session* FindSession(int32_t session);
 LexSlot* FindLexSlot(Session& session, int32_t lex);
 Block* FindBlock(Session& session, int32_t block);
 
+// One entry of the table, on a cache line of its own, so that threads
+// working on different sessions do not slow each other down through their
+// locks.
+struct alignas(64) SessionEntry {
+  SessionLock lock;
+  // Set by an open (under the table lock) and cleared by a close (under the
+  // table lock and the entry's lock); read under either. Atomic because an
+  // open publishes a session without the entry's lock: a call on the number
+  // sees either nothing or the whole new session.
+  std::atomic<Session*> session{nullptr};
+};
+
+// The table itself; only the lookups here and in session_table.cpp use it.
+extern std::array<SessionEntry, MAX_SESSIONS> sessionTable;
+
 // Holds the lock of one session entry for its lifetime. session() is the
 // open session under that number, or null (out of range or not open; then
-// nothing is held).
+// nothing is held). Inline: every export starts with it.
 class SessionAccess {
  public:
-  explicit SessionAccess(int32_t session) noexcept;
-  ~SessionAccess();
+  explicit SessionAccess(int32_t session) noexcept {
+    // Unsigned, so that a negative number is out of range too.
+    if (static_cast<uint32_t>(session) >= MAX_SESSIONS) return;
+    SessionEntry& entry = sessionTable[session];
+    entry.lock.Lock();
+    session_ = entry.session.load(std::memory_order_acquire);
+    if (session_ == nullptr) {
+      entry.lock.Unlock();
+      return;
+    }
+    held_ = &entry;
+  }
+  ~SessionAccess() {
+    if (held_ != nullptr) held_->lock.Unlock();
+  }
   SessionAccess(const SessionAccess&) = delete;
   SessionAccess& operator=(const SessionAccess&) = delete;
 
   Session* session() const { return session_; }
 
  private:
-  int32_t number_ = -1;  // the entry held, or -1
+  SessionEntry* held_ = nullptr;  // the entry whose lock is held
   Session* session_ = nullptr;
 };
 
