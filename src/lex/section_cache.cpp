@@ -97,19 +97,19 @@ bool SharesSections(const CompressedLex& lex) {
   return lex.shared != nullptr && lex.cacheBudget < 0;
 }
 
-// Makes a section resident from the shared dictionary, reading it there
-// first when no lexicon on the file has. A failed read is not kept: the next
-// use tries again, as the lexicon alone would.
-int32_t ReadSharedSection(CompressedLex& lex, int32_t position) {
-  LexSection& section = *lex.sections[position];
+// A section's bytes from the shared dictionary, read there first when no
+// lexicon on the file has. A failed read is not kept: the next use tries
+// again, as the lexicon alone would.
+int32_t SharedSectionData(CompressedLex& lex, int32_t position,
+                          std::shared_ptr<unsigned char[]>& out) {
   SharedDictionary& shared = *lex.shared;
   const std::lock_guard<std::mutex> guard(shared.sectionLock);
   SharedSection& common = shared.sections[position];
   if (common.data == nullptr) {
-    const int32_t read = ReadSectionData(lex, section, common.data);
+    const int32_t read = ReadSectionData(lex, *lex.sections[position], common.data);
     if (read != 0) return read;
   }
-  section.data = common.data;
+  out = common.data;
   return 0;
 }
 
@@ -156,25 +156,21 @@ int32_t LoadSection(CompressedLex& lex, int32_t position) {
     return 0;
   }
   if (section.size == 0) return -1;
-  if (SharesSections(lex)) {
-    const int32_t read = ReadSharedSection(lex, position);
-    if (read != 0) return read;
-    DropSectionWordIndex(lex, section);
-    section.residentUses = 1;
-    section.stamp = now;
-    LinkAsNewest(lex, position);
-    return 0;
-  }
-
-  // The open refused sections larger than the whole budget, so releasing
-  // always ends with room; the test on the release only guards that promise.
-  while (!FitsBudget(lex, section.size)) {
-    if (!ReleaseLeastRecentlyUsed(lex)) return ERR_NO_MEMORY;
-  }
 
   std::shared_ptr<unsigned char[]> buffer;
-  const int32_t read = ReadSectionData(lex, section, buffer);
-  if (read != 0) return read;
+  if (SharesSections(lex)) {
+    const int32_t read = SharedSectionData(lex, position, buffer);
+    if (read != 0) return read;
+  } else {
+    // The open refused sections larger than the whole budget, so releasing
+    // always ends with room; the test on the release only guards that
+    // promise.
+    while (!FitsBudget(lex, section.size)) {
+      if (!ReleaseLeastRecentlyUsed(lex)) return ERR_NO_MEMORY;
+    }
+    const int32_t read = ReadSectionData(lex, section, buffer);
+    if (read != 0) return read;
+  }
 
   section.data = std::move(buffer);
   DropSectionWordIndex(lex, section);
