@@ -39,17 +39,21 @@ targets=(ORTHMV32 threads_driver)
 [ -z "${OLX:-}" ] && targets+=(dictionaries)
 cmake --build "$WORK/current" -j"$JOBS" --target "${targets[@]}" >/dev/null
 echo "building $BASE (Release)"
-rm -rf "$WORK/base-src"
-mkdir -p "$WORK/base-src"
-git -C "$ROOT" archive "$BASE" | tar -x -C "$WORK/base-src"
-cmake -S "$WORK/base-src" -B "$WORK/base" -DCMAKE_BUILD_TYPE=Release -DORTH_BUILD_TESTS=OFF \
+# A folder per commit: sources unpacked from git carry the commit's time, so
+# a build folder reused for another commit would look up to date.
+BASEDIR="$WORK/base-$BASE"
+if [ ! -d "$BASEDIR/src" ]; then
+  mkdir -p "$BASEDIR/src"
+  git -C "$ROOT" archive "$BASE" | tar -x -C "$BASEDIR/src"
+fi
+cmake -S "$BASEDIR/src" -B "$BASEDIR/build" -DCMAKE_BUILD_TYPE=Release -DORTH_BUILD_TESTS=OFF \
   -DORTH_BUILD_BENCH=OFF >/dev/null
-cmake --build "$WORK/base" -j"$JOBS" --target ORTHMV32 >/dev/null
+cmake --build "$BASEDIR/build" -j"$JOBS" --target ORTHMV32 >/dev/null
 
 DRIVER="$WORK/current/bench/threads_driver"
 OLX=${OLX:-$WORK/current/dicts/en_US.olx}
 CURRENT="$WORK/current/libORTHMV32.so"
-BASELIB="$WORK/base/libORTHMV32.so"
+BASELIB="$BASEDIR/build/libORTHMV32.so"
 WORDS="$WORK/words.txt"
 
 # Latin-1 prose tokens from Debian's reference manual (installed when
