@@ -19,8 +19,19 @@
  *    NUL; the engine never writes past that size and a size of 0 means the
  *    buffer is not written. Word lists are consecutive NUL-terminated strings
  *    ended by an empty string.
- *  - The engine has no threads and no locks: call it from one thread at a
- *    time, even for different sessions.
+ *  - Threads: different sessions may be used from different threads at the
+ *    same time, and sessions may be opened and closed from any thread. Calls
+ *    on one session are serialised by the engine: a second thread waits
+ *    until the first call returns, and the answers are those of the calls
+ *    made one after the other in some order. A call on a session that
+ *    another thread is closing waits for the close and then returns
+ *    ERR_BAD_SESSION. The engine starts no threads. Caller memory (buffers,
+ *    an in-place block's text) is the caller's to keep from other threads.
+ *  - Sessions that open the same dictionary file (same name, size and
+ *    modification time) share what never changes after loading: the ranked
+ *    suggester's index and commonness grades, and, for lexicons opened
+ *    without a cache budget, the dictionary's sections. A lexicon opened
+ *    with a budget keeps its own sections within it.
  */
 #ifndef ORTH_H
 #define ORTH_H
@@ -160,8 +171,9 @@ ORTH_API int32_t ORTH_Suggest(int32_t session, const char* word, int32_t level, 
  * and how common each word is when a dictionary has a commonness file (".olc"
  * beside its ".olx"). Scores: 100 for the word itself when a lexicon holds
  * it, 99 for a user list's replacement, 98 down to 1 for the others. The
- * first call that needs a dictionary indexes its words (kept until it
- * closes). ORTH_Suggest is unaffected. Returns 0, ERR_BAD_SESSION,
+ * first call that needs a dictionary indexes its words (kept while a session
+ * has that file open, and shared by all of them). ORTH_Suggest is
+ * unaffected. Returns 0, ERR_BAD_SESSION,
  * ERR_NO_MEMORY or ERR_BUFFER_TOO_SMALL. */
 ORTH_API int32_t ORTH_SuggestRanked(int32_t session, const char* word, char* buffer,
                                     uint32_t bufferSize, int32_t* scores, int32_t maxCount);

@@ -72,7 +72,10 @@ int32_t CheckWord(Session& session, uint32_t options, const char* word, char* bu
   if (word == nullptr) word = "";
   if (buffer == nullptr) size = 0;
   const unsigned char first = Bytes(word)[0];
-  const bool mixedCase = IsMixedCase(word);
+  // Only the two mixed-case options look at it: a plain check does not
+  // spend a pass over the word on it.
+  const bool mixedCase =
+      (options & (OPT_IGNORE_MIXED_CASE | OPT_REPORT_MIXED_CASE)) != 0 && IsMixedCase(word);
   int32_t findings = 0;
 
   char normalized[WORD_MAX + 1];

@@ -3,7 +3,9 @@
 #include "lex/compressed_lex.h"
 
 #include <new>
+
 #include <utility>
+#include "lex/shared_dictionary.h"
 
 namespace orth {
 namespace {
@@ -76,6 +78,12 @@ int32_t OpenCompressedLex(const char* fileName, int32_t cacheBudget,
   lex->sectionCount = ReadLe16(header + HEADER_SECTION_COUNT_OFFSET);
   const int32_t result = ReadSectionDirectory(lex->file.get(), lex->sectionCount, *lex);
   if (result != 0) return result;
+  try {
+    lex->shared = AcquireSharedDictionary(fileName, lex->file.get());
+  } catch (const std::bad_alloc&) {
+    // Without memory for the shared record the lexicon shares nothing and
+    // works as well on its own.
+  }
 
   out = std::move(lex);
   return 0;

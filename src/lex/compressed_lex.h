@@ -47,16 +47,18 @@ using SectionWordIndexPtr = std::unique_ptr<SectionWordIndex, SectionWordIndexDe
 // The ranked suggester's index of the whole lexicon (suggest/rank_index.h),
 // built on its first use and released with the lexicon.
 struct RankIndex;
-struct RankIndexDeleter {
-  void operator()(RankIndex* index) const;
-};
-using RankIndexPtr = std::unique_ptr<RankIndex, RankIndexDeleter>;
+
+// What the lexicons open on the same file share (lex/shared_dictionary.h).
+struct SharedDictionary;
 
 // One section directory entry and, while it is resident, its data.
 struct LexSection {
-  uint32_t dataOffset = 0;                // from the start of the file
-  uint32_t size = 0;                      // 0..65535; 0 is an empty section
-  std::unique_ptr<unsigned char[]> data;  // the section's bytes while resident
+  uint32_t dataOffset = 0;  // from the start of the file
+  uint32_t size = 0;        // 0..65535; 0 is an empty section
+  // The section's bytes while resident; shared with the other lexicons on
+  // the same file when the lexicon has no cache budget, never written once
+  // loaded.
+  std::shared_ptr<unsigned char[]> data;
   unsigned char firstLetter = 0;
   unsigned char secondLetter = 0;
   uint64_t stamp = 0;  // use counter at the last successful LoadSection; 0 until then
@@ -66,7 +68,8 @@ struct LexSection {
   int32_t newerResident = NO_SECTION;
   // Built by the cache on the second use while resident, so a section read
   // for one lookup only is not decoded whole; never charged to the budget.
-  SectionWordIndexPtr wordIndex;
+  // Shared like the data.
+  std::shared_ptr<const SectionWordIndex> wordIndex;
   uint32_t residentUses = 0;  // LoadSection hits since the section became resident
 
   bool IsResident() const { return data != nullptr; }
@@ -99,8 +102,11 @@ struct CompressedLex {
   bool indexSections = true;
   // The ranked suggester's index, and whether building it failed (then it
   // is not tried again).
-  RankIndexPtr rankIndex;
+  std::shared_ptr<const RankIndex> rankIndex;
   bool rankIndexFailed = false;
+  // What this lexicon shares with the others open on the same file; null
+  // when the file could not be identified (then it shares nothing).
+  std::shared_ptr<SharedDictionary> shared;
 };
 
 // Reads just enough of a file to report its type (always LEX_TYPE_ACCEPT)

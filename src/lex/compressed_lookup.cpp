@@ -39,7 +39,8 @@ int32_t FindInCompressedLex(const char* word, CompressedLex& lex) {
   if (!IsSectionPosition(position) || lex.sections[position] == nullptr) return ERR_NOT_FOUND;
   // A section that is empty or cannot be read holds nothing to find.
   if (LoadSection(lex, position) != 0) return ERR_NOT_FOUND;
-  const int32_t found = DecodeSection(*lex.sections[position], word, true, nullptr, lex.tokens);
+  const int32_t found =
+      DecodeSection(*lex.sections[position], word, true, SectionVisit{}, lex.tokens);
   return found == 1 ? 0 : ERR_NOT_FOUND;
 }
 

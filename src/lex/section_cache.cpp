@@ -9,8 +9,11 @@
 #include "lex/section_cache.h"
 
 #include "lex/section_word_index.h"
+#include "lex/shared_dictionary.h"
 
 #include <climits>
+#include <memory>
+#include <mutex>
 #include <new>
 #include <utility>
 
@@ -70,6 +73,62 @@ bool SeekTo(std::FILE* file, uint32_t offset) {
   return std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0;
 }
 
+// Reads a section's bytes from the lexicon's file: 0, ERR_NO_MEMORY or
+// ERR_BAD_FORMAT.
+int32_t ReadSectionData(CompressedLex& lex, const LexSection& section,
+                        std::shared_ptr<unsigned char[]>& out) {
+  std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[section.size]);
+  if (buffer == nullptr) return ERR_NO_MEMORY;
+  if (!SeekTo(lex.file.get(), section.dataOffset)) return ERR_BAD_FORMAT;
+  if (std::fread(buffer.get(), 1, section.size, lex.file.get()) != section.size) {
+    return ERR_BAD_FORMAT;
+  }
+  try {
+    out = std::move(buffer);
+  } catch (const std::bad_alloc&) {
+    return ERR_NO_MEMORY;
+  }
+  return 0;
+}
+
+// Whether the lexicon takes its sections from the dictionary it shares: only
+// without a cache budget, where a section once resident stays so.
+bool SharesSections(const CompressedLex& lex) {
+  return lex.shared != nullptr && lex.cacheBudget < 0;
+}
+
+// A section's bytes from the shared dictionary, read there first when no
+// lexicon on the file has. A failed read is not kept: the next use tries
+// again, as the lexicon alone would.
+int32_t SharedSectionData(CompressedLex& lex, int32_t position,
+                          std::shared_ptr<unsigned char[]>& out) {
+  SharedDictionary& shared = *lex.shared;
+  const std::lock_guard<std::mutex> guard(shared.sectionLock);
+  SharedSection& common = shared.sections[position];
+  if (common.data == nullptr) {
+    const int32_t read = ReadSectionData(lex, *lex.sections[position], common.data);
+    if (read != 0) return read;
+  }
+  out = common.data;
+  return 0;
+}
+
+// The shared word index of a resident section, built once for the file.
+// Null when it cannot be built (the plain decode then serves the section).
+std::shared_ptr<const SectionWordIndex> SharedWordIndex(CompressedLex& lex, int32_t position) {
+  SharedDictionary& shared = *lex.shared;
+  const std::lock_guard<std::mutex> guard(shared.sectionLock);
+  SharedSection& common = shared.sections[position];
+  if (common.wordIndex == nullptr) {
+    try {
+      common.wordIndex = BuildSectionWordIndex(*lex.sections[position], lex.tokens);
+    } catch (const std::bad_alloc&) {
+      return nullptr;
+    }
+  }
+  return common.wordIndex;
+}
+
 }  // namespace
 
 void DropSectionWordIndex(CompressedLex& lex, LexSection& section) {
@@ -90,24 +149,27 @@ int32_t LoadSection(CompressedLex& lex, int32_t position) {
     // A section used again is likely to be used often: index it once. A
     // failed build leaves the plain decode serving it until it is reloaded.
     if (lex.indexSections && section.residentUses < 2 && ++section.residentUses == 2) {
-      section.wordIndex = BuildSectionWordIndex(section, lex.tokens);
+      section.wordIndex = SharesSections(lex) ? SharedWordIndex(lex, position)
+                                              : BuildSectionWordIndex(section, lex.tokens);
       if (section.wordIndex != nullptr) lex.wordIndexBytes += section.wordIndex->Bytes();
     }
     return 0;
   }
   if (section.size == 0) return -1;
 
-  // The open refused sections larger than the whole budget, so releasing
-  // always ends with room; the test on the release only guards that promise.
-  while (!FitsBudget(lex, section.size)) {
-    if (!ReleaseLeastRecentlyUsed(lex)) return ERR_NO_MEMORY;
-  }
-
-  std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[section.size]);
-  if (buffer == nullptr) return ERR_NO_MEMORY;
-  if (!SeekTo(lex.file.get(), section.dataOffset)) return ERR_BAD_FORMAT;
-  if (std::fread(buffer.get(), 1, section.size, lex.file.get()) != section.size) {
-    return ERR_BAD_FORMAT;
+  std::shared_ptr<unsigned char[]> buffer;
+  if (SharesSections(lex)) {
+    const int32_t read = SharedSectionData(lex, position, buffer);
+    if (read != 0) return read;
+  } else {
+    // The open refused sections larger than the whole budget, so releasing
+    // always ends with room; the test on the release only guards that
+    // promise.
+    while (!FitsBudget(lex, section.size)) {
+      if (!ReleaseLeastRecentlyUsed(lex)) return ERR_NO_MEMORY;
+    }
+    const int32_t read = ReadSectionData(lex, section, buffer);
+    if (read != 0) return read;
   }
 
   section.data = std::move(buffer);

@@ -27,9 +27,9 @@ enum class Step { kGoOn, kFound, kStop };
 // What an emitted word does: with a visitor its answer decides; without one,
 // equality finds the target and a word sorting after it by letter code ends
 // the search.
-Step EmitWord(const char* target, const unsigned char* word, SectionVisitor visitor) {
-  if (visitor != nullptr) {
-    const int32_t answer = visitor(target, reinterpret_cast<const char*>(word));
+Step EmitWord(const char* target, const unsigned char* word, const SectionVisit& visit) {
+  if (visit.visit != nullptr) {
+    const int32_t answer = visit.visit(visit.context, target, reinterpret_cast<const char*>(word));
     if (answer > 0) return Step::kGoOn;
     return answer == 0 ? Step::kFound : Step::kStop;
   }
@@ -101,10 +101,31 @@ Step DecodeRecord(CodeReader codes, unsigned char (&word)[DECODED_WORD_MAX + 1],
   return Step::kGoOn;
 }
 
+int32_t CallPlainVisitor(void* context, const char* target, const char* word) {
+  return (*static_cast<SectionVisitor*>(context))(target, word);
+}
+
+// The SectionVisit that calls the plain visitor kept at `visitor` (null: the
+// exact search).
+SectionVisit PlainVisit(SectionVisitor& visitor) {
+  if (visitor == nullptr) return {nullptr, nullptr};
+  return {CallPlainVisitor, &visitor};
+}
+
 }  // namespace
 
 int32_t DecodeSection(const LexSection& section, const char* target, bool exact,
                       SectionVisitor visitor, const TokenStrings& tokens) {
+  return DecodeSection(section, target, exact, PlainVisit(visitor), tokens);
+}
+
+int32_t DecodeSectionPlain(const LexSection& section, const char* target, bool exact,
+                           SectionVisitor visitor, const TokenStrings& tokens) {
+  return DecodeSectionPlain(section, target, exact, PlainVisit(visitor), tokens);
+}
+
+int32_t DecodeSection(const LexSection& section, const char* target, bool exact,
+                      const SectionVisit& visit, const TokenStrings& tokens) {
   if (section.data == nullptr) return 0;
   if (target == nullptr) target = "";
   // The word index, when the section has one, gives the same answers as the
@@ -112,17 +133,17 @@ int32_t DecodeSection(const LexSection& section, const char* target, bool exact,
   // by hashing only when the section's order makes the early stop and the
   // search for equality agree.
   if (section.wordIndex != nullptr) {
-    if (!exact && visitor != nullptr)
-      return VisitSectionWordIndex(*section.wordIndex, target, visitor);
-    if (exact && visitor == nullptr && section.wordIndex->ordered) {
+    if (!exact && visit.visit != nullptr)
+      return VisitSectionWordIndex(*section.wordIndex, target, visit);
+    if (exact && visit.visit == nullptr && section.wordIndex->ordered) {
       return FindInSectionWordIndex(*section.wordIndex, target) ? 1 : 0;
     }
   }
-  return DecodeSectionPlain(section, target, exact, visitor, tokens);
+  return DecodeSectionPlain(section, target, exact, visit, tokens);
 }
 
 int32_t DecodeSectionPlain(const LexSection& section, const char* target, bool exact,
-                           SectionVisitor visitor, const TokenStrings& tokens) {
+                           const SectionVisit& visit, const TokenStrings& tokens) {
   if (section.data == nullptr) return 0;
   if (target == nullptr) target = "";
   const unsigned char* data = section.data.get();
@@ -154,7 +175,7 @@ int32_t DecodeSectionPlain(const LexSection& section, const char* target, bool e
     const CodeReader codes{data + unitsAt, (length / UNIT_SIZE) * CODES_PER_UNIT};
     const Step step = DecodeRecord(
         codes, word, tokens,
-        [&](const unsigned char* decoded, uint32_t) { return EmitWord(target, decoded, visitor); });
+        [&](const unsigned char* decoded, uint32_t) { return EmitWord(target, decoded, visit); });
     if (step == Step::kFound) return 1;
     if (step == Step::kStop) return 0;
     at = nextRecord;

@@ -14,6 +14,15 @@ namespace orth {
 // of the lexicon being decoded.
 using SectionVisitor = int32_t (*)(const char* target, const char* word);
 
+// A visitor with the caller's own state: the searches keep what they gather
+// in a context of their call, so that searches on different threads never
+// share it. The answers mean what SectionVisitor's do; a null visit makes
+// the exact search.
+struct SectionVisit {
+  int32_t (*visit)(void* context, const char* target, const char* word);
+  void* context;
+};
+
 // Decodes a resident section in one forward pass without allocating.
 //
 // Exact mode visits only the records whose third letter is the target's third
@@ -29,11 +38,15 @@ using SectionVisitor = int32_t (*)(const char* target, const char* word);
 // outside the section's data. A section that is not resident gives 0.
 int32_t DecodeSection(const LexSection& section, const char* target, bool exact,
                       SectionVisitor visitor, const TokenStrings& tokens);
+int32_t DecodeSection(const LexSection& section, const char* target, bool exact,
+                      const SectionVisit& visit, const TokenStrings& tokens);
 
 // The same pass without the section's word index: the straightforward
 // algorithm the index must agree with.
 int32_t DecodeSectionPlain(const LexSection& section, const char* target, bool exact,
                            SectionVisitor visitor, const TokenStrings& tokens);
+int32_t DecodeSectionPlain(const LexSection& section, const char* target, bool exact,
+                           const SectionVisit& visit, const TokenStrings& tokens);
 
 // Receives the plain decode of a whole section: each record's third letter
 // as the record starts, then each emitted word (not NUL-terminated beyond

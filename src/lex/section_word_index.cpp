@@ -123,13 +123,14 @@ bool FindInSectionWordIndex(const SectionWordIndex& words, const char* target) {
 }
 
 int32_t VisitSectionWordIndex(const SectionWordIndex& words, const char* target,
-                              SectionVisitor visitor) {
+                              const SectionVisit& visit) {
   int32_t result = 0;
   bool stopped = false;
   const unsigned char* at = words.text.data();
   const unsigned char* end = at + words.text.size();
   while (at < end && !stopped) {
-    const int32_t answer = visitor(target, reinterpret_cast<const char*>(at + WORD_ENTRY_HEADER));
+    const int32_t answer =
+        visit.visit(visit.context, target, reinterpret_cast<const char*>(at + WORD_ENTRY_HEADER));
     if (answer <= 0) {
       stopped = true;
       result = answer == 0 ? 1 : 0;

@@ -50,7 +50,7 @@ bool FindInSectionWordIndex(const SectionWordIndex& words, const char* target);
 // Hands every word to the visitor in stored order, with DecodeSection's
 // result rules: 1 when the visitor returned 0, otherwise 0.
 int32_t VisitSectionWordIndex(const SectionWordIndex& words, const char* target,
-                              SectionVisitor visitor);
+                              const SectionVisit& visit);
 
 // Calls fn(word, length) for every word in stored order; length is the
 // word's length up to its first NUL.

@@ -14,12 +14,11 @@ namespace orth {
 
 namespace {
 
-PhonScanContext phonScanContext;
-
 // The section decoder's visitor: hands the decoded word on through the scan
 // context.
-int32_t VisitDecodedWord(const char* target, const char* word) {
-  return phonScanContext.visitor(target, word, phonScanContext.output);
+int32_t VisitDecodedWord(void* context, const char* target, const char* word) {
+  const PhonScanContext& scan = *static_cast<const PhonScanContext*>(context);
+  return scan.visitor(target, word, scan.output);
 }
 
 // Whether candidate is among the words already listed (caseless).
@@ -71,8 +70,7 @@ int32_t PhonVisitWord(const char* target, const char* candidate, void* context) 
 
 int32_t PhonFromCompressedLex(PhonVisitor visitor, const char* target, PhonList& list,
                               CompressedLex& lex) {
-  phonScanContext.visitor = visitor;
-  phonScanContext.output = &list;
+  PhonScanContext scan{visitor, &list};
 
   // Words of one or two characters live only in the short-word table.
   const uint32_t shortCount = lex.shortWordCount < lex.shortWords.size()
@@ -90,7 +88,7 @@ int32_t PhonFromCompressedLex(PhonVisitor visitor, const char* target, PhonList&
     if (LoadSection(lex, position) != 0) continue;
     // An overflow stops this section only: later sections may still hold
     // matching words short enough to fit.
-    DecodeSection(*section, target, false, VisitDecodedWord, lex.tokens);
+    DecodeSection(*section, target, false, SectionVisit{VisitDecodedWord, &scan}, lex.tokens);
   }
   return 0;
 }

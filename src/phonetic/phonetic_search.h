@@ -35,8 +35,8 @@ struct PhonList {
 using PhonVisitor = TextLexVisitor;
 
 // What the compressed scan's section visitor needs besides the target and the
-// decoded word, which are all the section decoder hands it. Process-wide;
-// meaningful only while a compressed lexicon is scanned.
+// decoded word: made by each scan and handed to the decoder, so that scans on
+// different threads share nothing.
 struct PhonScanContext {
   PhonVisitor visitor = nullptr;
   PhonList* output = nullptr;

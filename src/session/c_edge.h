@@ -22,30 +22,37 @@ int32_t Guarded(Operation&& operation) noexcept {
   }
 }
 
-// Calls operation(Session&) for an open session, else ERR_BAD_SESSION.
+// Calls operation(Session&) for an open session, else ERR_BAD_SESSION. The
+// session's lock is held for the whole call, so calls on one session are
+// serialised; no operation may call an export on the same session again.
 template <class Operation>
 int32_t WithSession(int32_t session, Operation&& operation) noexcept {
-  Session* s = FindSession(session);
+  const SessionAccess access(session);
+  Session* s = access.session();
   if (s == nullptr) return ERR_BAD_SESSION;
   return Guarded([&] { return operation(*s); });
 }
 
-// Calls operation(Session&, LexSlot&) for an open lexicon of an open session.
+// Calls operation(Session&, LexSlot&) for an open lexicon of an open session,
+// holding the session's lock.
 template <class Operation>
 int32_t WithLexSlot(int32_t session, int32_t lex, Operation&& operation) noexcept {
-  Session* s = FindSession(session);
+  const SessionAccess access(session);
+  Session* s = access.session();
   if (s == nullptr) return ERR_BAD_SESSION;
   LexSlot* slot = FindLexSlot(*s, lex);
   if (slot == nullptr) return ERR_BAD_LEX;
   return Guarded([&] { return operation(*s, *slot); });
 }
 
-// Calls operation(Session&, Block&) for an open block of an open session;
-// badBlock is the code for a block number that names no open block.
+// Calls operation(Session&, Block&) for an open block of an open session,
+// holding the session's lock; badBlock is the code for a block number that
+// names no open block.
 template <class Operation>
 int32_t WithBlock(int32_t session, int32_t block, int32_t badBlock,
                   Operation&& operation) noexcept {
-  Session* s = FindSession(session);
+  const SessionAccess access(session);
+  Session* s = access.session();
   if (s == nullptr) return ERR_BAD_SESSION;
   Block* b = FindBlock(*s, block);
   if (b == nullptr) return badBlock;

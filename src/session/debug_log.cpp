@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <ctime>
+#include <mutex>
 
 #ifndef ORTH_DEBUG_LEVEL
 #define ORTH_DEBUG_LEVEL 0
@@ -18,7 +19,10 @@ void StartDebugLog() {
   if constexpr (debugLevel <= 0) {
     return;
   } else {
-    // Opened once and kept open until the process ends.
+    // Opened once and kept open until the process ends; sessions opened on
+    // several threads at once start it one at a time.
+    static std::mutex logLock;
+    const std::lock_guard<std::mutex> guard(logLock);
     static std::FILE* debugLog = nullptr;
     if (debugLog != nullptr) return;
     debugLog = std::fopen("lexdbg.log", "a");

@@ -14,10 +14,9 @@ ORTH_API int32_t ORTH_OpenSession(void) {
 }
 
 ORTH_API int32_t ORTH_CloseSession(int32_t session) {
-  return orth::WithSession(session, [&](orth::Session&) {
-    orth::CloseSession(session);
-    return 0;
-  });
+  // Not through WithSession: the close takes the table's lock before the
+  // session's.
+  return orth::Guarded([&] { return orth::CloseSession(session); });
 }
 
 }  // extern "C"

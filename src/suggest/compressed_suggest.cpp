@@ -15,9 +15,6 @@
 namespace orth {
 namespace {
 
-// The one scan context of the process (see SuggestScanContext).
-SuggestScanContext scanContext;
-
 // The base letter of a word's character, or -1 for a byte without a letter
 // code (the NUL after a short word included), which matches no position.
 int32_t BaseOf(unsigned char c) {
@@ -68,7 +65,8 @@ void ScoreShortWords(const CompressedLex& lex, const char* word, CandidateList& 
   }
 }
 
-int32_t OfferDecodedWord(const char* target, const char* decoded) {
+int32_t OfferDecodedWord(void* context, const char* target, const char* decoded) {
+  SuggestScanContext& scanContext = *static_cast<SuggestScanContext*>(context);
   const int32_t score = ScoreSimilarity(target, decoded);
   if (score > 0) {
     if (scanContext.list != nullptr) OfferCandidate(*scanContext.list, decoded, score);
@@ -77,7 +75,8 @@ int32_t OfferDecodedWord(const char* target, const char* decoded) {
   return 1;
 }
 
-uint32_t ScanSuggestLevel(CompressedLex& lex, const char* word, int32_t level) {
+uint32_t ScanSuggestLevel(CompressedLex& lex, const char* word, int32_t level,
+                          SuggestScanContext& scanContext) {
   scanContext.offered = 0;
   const LeadingBases bases = LeadingBasesOf(word);
   const bool exact = level == 0;
@@ -108,7 +107,7 @@ uint32_t ScanSuggestLevel(CompressedLex& lex, const char* word, int32_t level) {
       });
       continue;
     }
-    DecodeSection(*section, word, exact, OfferDecodedWord, lex.tokens);
+    DecodeSection(*section, word, exact, SectionVisit{OfferDecodedWord, &scanContext}, lex.tokens);
   }
   return scanContext.offered;
 }
@@ -116,19 +115,14 @@ uint32_t ScanSuggestLevel(CompressedLex& lex, const char* word, int32_t level) {
 void SuggestFromCompressedLex(CompressedLex& lex, int32_t level, const char* word,
                               CandidateList& list) {
   ScoreShortWords(lex, word, list);
-  // The list lives only for this call; the context must not keep it once the
-  // scans are over, also when an offer throws.
-  struct ListInContext {
-    explicit ListInContext(CandidateList& current) { scanContext.list = &current; }
-    ~ListInContext() { scanContext.list = nullptr; }
-  } inContext(list);
+  SuggestScanContext context{&list, 0};
   if (level == SUGGEST_LEVEL_AUTO) {
     // Widen only while a level gives nothing; level 0 is never used here.
     for (int32_t widened = 1; widened <= SUGGEST_LEVEL_MAX; ++widened) {
-      if (ScanSuggestLevel(lex, word, widened) > 0) break;
+      if (ScanSuggestLevel(lex, word, widened, context) > 0) break;
     }
   } else if (level >= 0 && level <= SUGGEST_LEVEL_MAX) {
-    ScanSuggestLevel(lex, word, level);
+    ScanSuggestLevel(lex, word, level, context);
   }
 }
 

@@ -7,6 +7,7 @@
 
 #include "lex/commonness_file.h"
 #include "lex/lex_words.h"
+#include "lex/shared_dictionary.h"
 #include "text/char_table.h"
 
 namespace orth {
@@ -143,14 +144,22 @@ std::unique_ptr<RankIndex> BuildRankIndex(CompressedLex& lex, const std::string&
 
 const RankIndex* RankIndexOf(CompressedLex& lex, const std::string& lexFileName) {
   if (lex.rankIndex == nullptr && !lex.rankIndexFailed) {
-    lex.rankIndex = RankIndexPtr(BuildRankIndex(lex, lexFileName).release());
+    if (lex.shared != nullptr) {
+      // One lexicon on the file builds it while the others wait for it; a
+      // build that throws leaves it untried, for the next call.
+      SharedDictionary& shared = *lex.shared;
+      const std::lock_guard<std::mutex> guard(shared.rankLock);
+      if (!shared.rankIndexTried) {
+        shared.rankIndex = BuildRankIndex(lex, lexFileName);
+        shared.rankIndexTried = true;
+      }
+      lex.rankIndex = shared.rankIndex;
+    } else {
+      lex.rankIndex = BuildRankIndex(lex, lexFileName);
+    }
     lex.rankIndexFailed = lex.rankIndex == nullptr;
   }
   return lex.rankIndex.get();
-}
-
-void RankIndexDeleter::operator()(RankIndex* index) const {
-  delete index;
 }
 
 const RankNode* FindInRankIndex(const RankIndex& index, const char* word) {

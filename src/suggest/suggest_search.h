@@ -30,11 +30,11 @@ inline constexpr int32_t OTHER_WORD_SCORE = 99;
 // first letter and the swapped pair; 3: the whole lexicon.
 inline constexpr int32_t SUGGEST_LEVEL_MAX = 3;
 
-// What the section visitor reaches: the decoder passes it only the target and
-// the decoded word. Process-wide, so no two searches may overlap; meaningful
-// only while a level scan runs.
+// What the section visitor reaches besides the target and the decoded word:
+// the state of one search, made by the call that runs it and handed to the
+// decoder, so that searches on different threads share nothing.
 struct SuggestScanContext {
-  CandidateList* list = nullptr;  // set before the first level scan of a lexicon
+  CandidateList* list = nullptr;  // where offers go; null: counted only
   uint32_t offered = 0;           // offers since the current level scan began
 };
 
@@ -58,14 +58,16 @@ void SuggestFromCompressedLex(CompressedLex& lex, int32_t level, const char* wor
 void ScoreShortWords(const CompressedLex& lex, const char* word, CandidateList& list);
 
 // Decodes the sections that level (0..3) selects for word, in ascending
-// position, offering their words to the scan context's list through
+// position, offering their words to the context's list through
 // OfferDecodedWord. A section that cannot be loaded is skipped. Returns the
 // number of words that scored above 0, refused offers included.
-uint32_t ScanSuggestLevel(CompressedLex& lex, const char* word, int32_t level);
+uint32_t ScanSuggestLevel(CompressedLex& lex, const char* word, int32_t level,
+                          SuggestScanContext& context);
 
-// The section visitor of the scans: offers a decoded word that scores above
-// 0 against the target and counts the offer. Always 1: go on.
-int32_t OfferDecodedWord(const char* target, const char* decoded);
+// The section visitor of the scans (context: a SuggestScanContext): offers a
+// decoded word that scores above 0 against the target and counts the offer.
+// Always 1: go on.
+int32_t OfferDecodedWord(void* context, const char* target, const char* decoded);
 
 // Accept lexicons: offers every entry that scores above 0, in stored order.
 // Change and Suggest lexicons: offers the other word of the entry for word
