@@ -13,8 +13,10 @@ namespace orth::provider {
 
 namespace {
 
-// Held around every engine call of the provider, and around the table below.
-std::mutex& EngineLock() {
+// Held around the table below, while a session is opened or closed. Checks and
+// suggestions take no lock of the provider's: the engine serialises calls
+// into one session and runs different sessions side by side.
+std::mutex& TableLock() {
   static std::mutex lock;
   return lock;
 }
@@ -53,7 +55,7 @@ std::string DescribeEngineCode(int32_t code) {
 std::shared_ptr<SharedDictionary> SharedDictionary::Open(const std::string& path,
                                                          std::string& error) {
   const std::string key = CanonicalPath(path);
-  std::lock_guard<std::mutex> held(EngineLock());
+  std::lock_guard<std::mutex> held(TableLock());
   auto& files = OpenFiles();
   if (auto it = files.find(key); it != files.end()) {
     if (std::shared_ptr<SharedDictionary> open = it->second.lock()) return open;
@@ -82,18 +84,16 @@ std::shared_ptr<SharedDictionary> SharedDictionary::Open(const std::string& path
 }
 
 SharedDictionary::~SharedDictionary() {
-  std::lock_guard<std::mutex> held(EngineLock());
+  std::lock_guard<std::mutex> held(TableLock());
   ORTH_CloseSession(session_);
   // The table's entry has expired; the next Open removes it.
 }
 
 int32_t SharedDictionary::Check(std::string_view utf8) const {
-  std::lock_guard<std::mutex> held(EngineLock());
   return CheckToken(session_, utf8);
 }
 
 int32_t SharedDictionary::Suggest(std::string_view utf8, std::vector<std::string>& out) const {
-  std::lock_guard<std::mutex> held(EngineLock());
   return SuggestForToken(session_, utf8, out);
 }
 

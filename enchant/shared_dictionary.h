@@ -3,9 +3,10 @@
 //
 // Enchant gives each broker its own dictionary objects, and a process may
 // hold several brokers, in several threads. The engine allows 16 sessions a
-// process and no two calls at the same time, even for different sessions. So
-// a dictionary file is opened once, in one session, however many dictionary
-// objects use it, and every engine call of the provider holds one lock.
+// process, so a dictionary file is opened once, in one session, however many
+// dictionary objects use it. The engine serialises calls into one session and
+// runs different sessions side by side, so only opening and closing take the
+// provider's lock.
 #pragma once
 
 #include <cstdint>
