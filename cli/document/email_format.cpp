@@ -291,7 +291,7 @@ class EmailParser final : public DocumentParser {
   PlainMailBody plain_;
   HtmlMailBody html_;
   Base64Reader base64_;
-  MappedText decoded_;  // the decoded text of the line being read
+  MailText decoded_;  // the decoded text of the line being read
 };
 
 bool Sniff(std::string_view head) {

@@ -30,7 +30,7 @@ size_t FindNoCase(std::string_view text, std::string_view needle, size_t from) {
 // text came from.
 class MappedSink final : public SpanSink {
  public:
-  MappedSink(const MappedText& text, SpanSink& out) : text_(text), out_(out) {}
+  MappedSink(const MailText& text, SpanSink& out) : text_(text), out_(out) {}
 
   void Text(std::string_view bytes, size_t offset, TextRole) override {
     EmitMapped(text_, offset, offset + bytes.size(), out_);
@@ -43,35 +43,35 @@ class MappedSink final : public SpanSink {
   void Break(size_t offset) override { out_.Break(text_.SourceAt(offset)); }
   void Comment(std::string_view bytes, size_t offset) override {
     // Only a comment that stands as it is in the source can be handed on.
-    const MappedText::Run* run = RunAt(offset);
+    const MailText::Run* run = RunAt(offset);
     if (run != nullptr && run->literal && offset + bytes.size() <= run->end)
       out_.Comment(bytes, run->sourceBegin + (offset - run->begin));
   }
 
  private:
   // The run that holds text[at], or null past the end.
-  const MappedText::Run* RunAt(size_t at) const {
+  const MailText::Run* RunAt(size_t at) const {
     const auto run =
         std::upper_bound(text_.runs.begin(), text_.runs.end(), at,
-                         [](size_t offset, const MappedText::Run& r) { return offset < r.end; });
+                         [](size_t offset, const MailText::Run& r) { return offset < r.end; });
     return run == text_.runs.end() || run->begin > at ? nullptr : &*run;
   }
 
   // The source offset just after text[end - 1].
   size_t Source(size_t end) const {
     if (end == 0) return text_.SourceAt(0);
-    const MappedText::Run* run = RunAt(end - 1);
+    const MailText::Run* run = RunAt(end - 1);
     if (run == nullptr) return text_.SourceAt(end);
     return run->literal ? run->sourceBegin + (end - run->begin) : run->sourceEnd;
   }
 
-  const MappedText& text_;
+  const MailText& text_;
   SpanSink& out_;
 };
 
 }  // namespace
 
-void PlainMailBody::Read(const MappedText& text, size_t floor, SpanSink& sink) {
+void PlainMailBody::Read(const MailText& text, size_t floor, SpanSink& sink) {
   const std::string_view bytes = text.text;
   size_t i = 0;
   while (i < bytes.size() && !ended_) {
@@ -140,7 +140,7 @@ void PlainMailBody::Read(const MappedText& text, size_t floor, SpanSink& sink) {
   }
 }
 
-void HtmlMailBody::Read(const MappedText& text, SpanSink& sink) {
+void HtmlMailBody::Read(const MailText& text, SpanSink& sink) {
   const std::string_view bytes = text.text;
   size_t i = 0;
   while (i < bytes.size()) {

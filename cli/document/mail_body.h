@@ -18,7 +18,7 @@ class PlainMailBody {
   // Reads the next decoded text of the part. `floor` is the source offset
   // of the line it came from: text held back from an earlier line is
   // reported there.
-  void Read(const MappedText& text, size_t floor, SpanSink& sink);
+  void Read(const MailText& text, size_t floor, SpanSink& sink);
   // Whether the rest of the part is skipped (after a signature).
   bool ended() const { return ended_; }
   void Reset() { *this = PlainMailBody(); }
@@ -39,7 +39,7 @@ class PlainMailBody {
 // leaves open (a tag over two lines) is skipped on the next.
 class HtmlMailBody {
  public:
-  void Read(const MappedText& text, SpanSink& sink);
+  void Read(const MailText& text, SpanSink& sink);
   void Reset() { *this = HtmlMailBody(); }
 
  private:

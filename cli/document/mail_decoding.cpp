@@ -84,7 +84,7 @@ struct EscapeRun {
     bytes += byte;
     end = to;
   }
-  void Flush(MailCharset charset, MappedText& out) {
+  void Flush(MailCharset charset, MailText& out) {
     if (bytes.empty()) return;
     out.AppendDecoded(ToUtf8(bytes, charset), begin, end);
     bytes.clear();
@@ -92,7 +92,7 @@ struct EscapeRun {
 };
 
 // Decodes the text of a Q-encoded word, `_` a space.
-void AppendQEncoded(std::string_view text, size_t source, MailCharset charset, MappedText& out) {
+void AppendQEncoded(std::string_view text, size_t source, MailCharset charset, MailText& out) {
   EscapeRun run;
   size_t i = 0;
   while (i < text.size()) {
@@ -178,7 +178,7 @@ MailCharset CharsetNamed(std::string_view name) {
   return MailCharset::UNSUPPORTED;
 }
 
-void MappedText::AppendLiteral(std::string_view bytes, size_t source) {
+void MailText::AppendLiteral(std::string_view bytes, size_t source) {
   if (bytes.empty()) return;
   if (!runs.empty() && runs.back().literal && runs.back().sourceEnd == source) {
     runs.back().end += bytes.size();
@@ -189,13 +189,13 @@ void MappedText::AppendLiteral(std::string_view bytes, size_t source) {
   text.append(bytes);
 }
 
-void MappedText::AppendDecoded(std::string_view decoded, size_t sourceBegin, size_t sourceEnd) {
+void MailText::AppendDecoded(std::string_view decoded, size_t sourceBegin, size_t sourceEnd) {
   if (decoded.empty()) return;
   runs.push_back({text.size(), text.size() + decoded.size(), sourceBegin, sourceEnd, false});
   text.append(decoded);
 }
 
-void MappedText::AppendInCharset(std::string_view bytes, size_t source, MailCharset charset) {
+void MailText::AppendInCharset(std::string_view bytes, size_t source, MailCharset charset) {
   if (charset != MailCharset::WINDOWS1252) {
     AppendLiteral(bytes, source);
     return;
@@ -215,7 +215,7 @@ void MappedText::AppendInCharset(std::string_view bytes, size_t source, MailChar
   }
 }
 
-size_t MappedText::SourceAt(size_t at) const {
+size_t MailText::SourceAt(size_t at) const {
   if (runs.empty()) return 0;
   const auto run = std::upper_bound(runs.begin(), runs.end(), at,
                                     [](size_t offset, const Run& r) { return offset < r.end; });
@@ -224,11 +224,10 @@ size_t MappedText::SourceAt(size_t at) const {
   return run->literal ? run->sourceBegin + (at - run->begin) : run->sourceBegin;
 }
 
-void EmitMapped(const MappedText& text, size_t from, size_t to, SpanSink& sink) {
+void EmitMapped(const MailText& text, size_t from, size_t to, SpanSink& sink) {
   to = std::min(to, text.text.size());
-  auto run =
-      std::upper_bound(text.runs.begin(), text.runs.end(), from,
-                       [](size_t offset, const MappedText::Run& r) { return offset < r.end; });
+  auto run = std::upper_bound(text.runs.begin(), text.runs.end(), from,
+                              [](size_t offset, const MailText::Run& r) { return offset < r.end; });
   for (; run != text.runs.end() && run->begin < to; ++run) {
     const size_t begin = std::max(from, run->begin);
     const size_t end = std::min(to, run->end);
@@ -243,7 +242,7 @@ void EmitMapped(const MappedText& text, size_t from, size_t to, SpanSink& sink) 
 }
 
 bool AppendQuotedPrintable(std::string_view line, size_t source, MailCharset charset,
-                           MappedText& out) {
+                           MailText& out) {
   // Pending is either a run of escapes or literal bytes from `literal` on,
   // never both, so that they are appended in source order.
   EscapeRun run;
@@ -278,7 +277,7 @@ bool AppendQuotedPrintable(std::string_view line, size_t source, MailCharset cha
 }
 
 void Base64Reader::Append(std::string_view line, size_t source, MailCharset charset,
-                          MappedText& out) {
+                          MailText& out) {
   // A group begun on an earlier line is reported from this line's start.
   size_t groupBegin = source;
   for (size_t i = 0; i < line.size(); ++i) {
@@ -338,7 +337,7 @@ void EmitSubjectLine(std::string_view value, size_t source, bool& lastEncoded, S
     if (charset == MailCharset::UNSUPPORTED) {
       sink.Break(source + at);
     } else if (encoding == 'Q') {
-      MappedText decoded;
+      MailText decoded;
       const auto textAt = static_cast<size_t>(text.data() - value.data());
       AppendQEncoded(text, source + textAt, charset, decoded);
       EmitMapped(decoded, 0, decoded.text.size(), sink);

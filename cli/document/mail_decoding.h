@@ -24,7 +24,7 @@ enum class MailCharset : uint8_t {
 MailCharset CharsetNamed(std::string_view name);
 
 // Decoded UTF-8 text with the source bytes of each run.
-struct MappedText {
+struct MailText {
   struct Run {
     size_t begin = 0;  // [begin, end) in `text`
     size_t end = 0;
@@ -52,20 +52,20 @@ struct MappedText {
 
 // Hands `text[from, to)` to `sink`: literal runs as Text, the others as
 // Decoded over their source bytes.
-void EmitMapped(const MappedText& text, size_t from, size_t to, SpanSink& sink);
+void EmitMapped(const MailText& text, size_t from, size_t to, SpanSink& sink);
 
 // Appends the decoded bytes of one quoted-printable line (without its line
 // end) at source offset `source`. Returns whether it ends in a soft line
 // break ("=" at the end), which joins it to the next line.
 bool AppendQuotedPrintable(std::string_view line, size_t source, MailCharset charset,
-                           MappedText& out);
+                           MailText& out);
 
 // A base64 body read line by line: a group of four characters or a
 // character cut at a line end carries to the next line.
 class Base64Reader {
  public:
   // Appends what `line` (at source offset `source`) decodes to.
-  void Append(std::string_view line, size_t source, MailCharset charset, MappedText& out);
+  void Append(std::string_view line, size_t source, MailCharset charset, MailText& out);
   void Reset() { *this = Base64Reader(); }
 
  private:
