@@ -27,7 +27,7 @@ cp "$work/sample.txt" "$work/original.txt"
 screen() { tmux_ capture-pane -p -t fix; }
 # Waits until the screen shows a text; prints the screen and fails otherwise.
 wait_for() {
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 300); do
     if screen | grep -qF -- "$1"; then return 0; fi
     sleep 0.1
   done

@@ -35,7 +35,7 @@ local function pick_code_action(lnum, bytecol, title)
     on_choice(nil)
   end
   vim.lsp.buf.code_action()
-  vim.wait(5000, function() return chosen ~= nil end, 10)
+  vim.wait(30000, function() return chosen ~= nil end, 10)
   if chosen == nil then io.stdout:write('     offered: ' .. table.concat(offered, ' | ') .. '\n') end
   return chosen ~= nil
 end
@@ -53,7 +53,7 @@ local function main()
   })
   check(id ~= nil, 'client started')
   check(vim.lsp.buf_attach_client(buf, id), 'buffer attached')
-  check(vim.wait(10000, function() return #vim.diagnostic.get(buf) == 3 end, 20),
+  check(vim.wait(30000, function() return #vim.diagnostic.get(buf) == 3 end, 20),
     '3 diagnostics published')
   check(words(buf) == 'Zorblax,helo,wrold', 'ranges cover the words: ' .. words(buf))
   local d = vim.diagnostic.get(buf)[1]
@@ -62,20 +62,20 @@ local function main()
 
   local col = vim.api.nvim_buf_get_lines(buf, 0, 1, false)[1]:find('wrold') - 1
   check(pick_code_action(0, col, 'Replace with «world»'), 'suggestion offered')
-  check(vim.wait(3000, function()
+  check(vim.wait(30000, function()
     return vim.api.nvim_buf_get_lines(buf, 0, 1, false)[1] == 'Café 中文 😀 world'
   end, 10), 'suggestion applied: ' .. vim.api.nvim_buf_get_lines(buf, 0, 1, false)[1])
-  check(vim.wait(5000, function() return words(buf) == 'Zorblax,helo' end, 20),
+  check(vim.wait(30000, function() return words(buf) == 'Zorblax,helo' end, 20),
     'diagnostics after the edit: ' .. words(buf))
 
   check(pick_code_action(2, 0, 'Add «Zorblax» to the personal word list'), 'add offered')
-  check(vim.wait(5000, function() return words(buf) == 'helo' end, 20),
+  check(vim.wait(30000, function() return words(buf) == 'helo' end, 20),
     'added word no longer reported: ' .. words(buf))
   local saved = table.concat(vim.fn.readfile(personal), '\n')
   check(saved:lower():find('zorblax') ~= nil, 'personal list written')
 
   vim.lsp.stop_client(id)
-  check(vim.wait(5000, function() return vim.lsp.get_client_by_id(id) == nil end, 20),
+  check(vim.wait(30000, function() return vim.lsp.get_client_by_id(id) == nil end, 20),
     'client stopped')
 end
 

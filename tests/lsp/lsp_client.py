@@ -59,7 +59,7 @@ class Client:
         self.send(message)
         return request_id
 
-    def wait(self, predicate, timeout=10.0):
+    def wait(self, predicate, timeout=60.0):
         """The first message (kept or new) that predicate accepts."""
         for index, (stamp, message) in enumerate(self.backlog):
             if predicate(message):
@@ -81,11 +81,11 @@ class Client:
                 return item[1]
             self.backlog.append(item)
 
-    def call(self, method, params=None, timeout=10.0):
+    def call(self, method, params=None, timeout=60.0):
         request_id = self.request(method, params)
         return self.wait(lambda m: m.get("id") == request_id and "method" not in m, timeout)
 
-    def diagnostics(self, uri, version=None, timeout=10.0):
+    def diagnostics(self, uri, version=None, timeout=60.0):
         def match(m):
             return (m.get("method") == "textDocument/publishDiagnostics"
                     and m["params"]["uri"] == uri

@@ -97,7 +97,7 @@ def test_framing():
     c.initialize()
     size = 64 * 1024 * 1024 + 1
     c.write_raw(b"Content-Length: %d\r\n\r\n" % size)
-    error = c.wait(lambda m: "error" in m, timeout=5)
+    error = c.wait(lambda m: "error" in m, timeout=30)
     check(error["id"] is None and error["error"]["code"] == -32600 and
           "limit" in error["error"]["message"], "framing: over 64 MiB")
     chunk = b" " * (1 << 20)
@@ -584,7 +584,7 @@ def test_add_word():
     check([d["data"]["word"] for d in c.diagnostics(uri("one.txt"), 2)["diagnostics"]] ==
           ["Quuxly"], "add: before another process adds a word")
     subprocess.run([ORTHSPELL, "add", "-p", personal, "Quuxly"], check=True)
-    check(c.diagnostics(uri("one.txt"), 2, timeout=6)["diagnostics"] == [],
+    check(c.diagnostics(uri("one.txt"), 2, timeout=30)["diagnostics"] == [],
           "add: list read again without a save")
     # A second server with the same list knows both words.
     d = server("-p", personal)
