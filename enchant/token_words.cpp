@@ -71,8 +71,11 @@ int32_t CheckToken(int32_t session, std::string_view utf8) {
       longWord.assign(engine, span.begin, length);
       text = longWord.c_str();
     }
-    const int32_t result = ORTH_CheckWord(session, OPT_REPORT_MISSPELLED, text, nullptr, 0);
-    if (result < 0 || (result & RES_MISSPELLED) != 0) {
+    // As orthspell checks: a known word in a case its dictionary rules out
+    // («debian») is wrong too, and its first suggestion is the right form.
+    const int32_t result =
+        ORTH_CheckWord(session, OPT_REPORT_MISSPELLED | OPT_REPORT_WRONG_CASE, text, nullptr, 0);
+    if (result < 0 || (result & (RES_MISSPELLED | RES_WRONG_CASE)) != 0) {
       answer = result < 0 ? result : 1;
       return false;
     }

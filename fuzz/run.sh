@@ -3,7 +3,7 @@
 # Usage: fuzz/run.sh TARGET SECONDS [libFuzzer options...]
 #   TARGET: fuzz_text_lex, fuzz_compressed_lex, fuzz_section_decoder, fuzz_block,
 #           fuzz_pipe_protocol, fuzz_directives, fuzz_enchant_token,
-#           fuzz_lsp_server or fuzz_document_FORMAT
+#           fuzz_lsp_server, fuzz_case_forms or fuzz_document_FORMAT
 # Builds the clang fuzz build in $ORTH_FUZZ_BUILD_DIR (default build-fuzz),
 # starts from fuzz/corpus/TARGET, keeps what it learns in a scratch corpus
 # (build-fuzz/corpus/TARGET) and writes crashes to build-fuzz/findings/TARGET/.

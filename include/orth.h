@@ -32,6 +32,11 @@
  *    suggester's index and commonness grades, and, for lexicons opened
  *    without a cache budget, the dictionary's sections. A lexicon opened
  *    with a budget keeps its own sections within it.
+ *  - Case: a dictionary stores its words in lower case. Its case forms file,
+ *    when there is one, gives the words its word list never writes in lower
+ *    case; OPT_REPORT_WRONG_CASE reports them written otherwise, and ranked
+ *    suggestions come out in their case. A word that a text lexicon or a
+ *    dictionary without such a rule holds may be written in any case.
  */
 #ifndef ORTH_H
 #define ORTH_H
@@ -90,6 +95,10 @@
 #define OPT_REPORT_MISSPELLED 0x80000u    /* look the word up in the lexicons */
 #define OPT_REPORT_DOUBLED_WORD 0x100000u /* block check: report a repeated word */
 #define OPT_SPLIT_AT_APOSTROPHE 0x200000u /* accept a word whose apostrophe pieces are known */
+/* Extension: report a known word written in a case its dictionary rules out
+ * ("debian" for "Debian", "nasa" for "NASA"), by the dictionary's case forms
+ * file (".olf" beside its ".olx"). */
+#define OPT_REPORT_WRONG_CASE 0x400000u
 
 /* ---- Finding bits (non-negative results of the checks) ------------------- */
 #define RES_MISSPELLED 0x1      /* found in no lexicon */
@@ -100,6 +109,7 @@
 #define RES_NON_ALPHA 0x20      /* a misspelled word holding a non-letter */
 #define RES_END_OF_BLOCK 0x40   /* block check: no word remains */
 #define RES_DOUBLED_WORD 0x80   /* block check: the word repeats the previous one */
+#define RES_WRONG_CASE 0x100    /* written in a case its dictionary rules out */
 
 /* ---- Lexicon formats and types ------------------------------------------- */
 #define LEX_FORMAT_COMPRESSED 0 /* read-only compressed dictionary */
@@ -148,7 +158,8 @@ ORTH_API int32_t ORTH_CloseSession(int32_t session);
 
 /* Checks one word under the OPT_* bits. The buffer (size 0: not written)
  * receives the word in corrected case, or a lexicon's replacement or
- * suggestion; every byte of it up to bufferSize is written (NUL-filled), so
+ * suggestion, or under RES_WRONG_CASE the word in its dictionary's case
+ * (with the word's own elision and ending); every byte of it up to bufferSize is written (NUL-filled), so
  * pass a buffer of about WORD_MAX + 1 bytes, not a large one. Returns the
  * RES_* finding bits (0: nothing to report) or ERR_BAD_SESSION. */
 ORTH_API int32_t ORTH_CheckWord(int32_t session, uint32_t options, const char* word, char* buffer,
@@ -172,8 +183,11 @@ ORTH_API int32_t ORTH_Suggest(int32_t session, const char* word, int32_t level, 
  * beside its ".olx"). Scores: 100 for the word itself when a lexicon holds
  * it, 99 for a user list's replacement, 98 down to 1 for the others. The
  * first call that needs a dictionary indexes its words (kept while a session
- * has that file open, and shared by all of them). ORTH_Suggest is
- * unaffected. Returns 0, ERR_BAD_SESSION,
+ * has that file open, and shared by all of them). A word its dictionary's
+ * case forms file gives in capitals comes out in that case, with the upper
+ * case of the word as typed added: "debain" gives "Debian", "DEBAIN" gives
+ * "DEBIAN".
+ * ORTH_Suggest is unaffected. Returns 0, ERR_BAD_SESSION,
  * ERR_NO_MEMORY or ERR_BUFFER_TOO_SMALL. */
 ORTH_API int32_t ORTH_SuggestRanked(int32_t session, const char* word, char* buffer,
                                     uint32_t bufferSize, int32_t* scores, int32_t maxCount);

@@ -448,7 +448,13 @@ void DocumentChecker::CheckWordText(size_t begin, size_t end, uint32_t hash) {
   const std::string_view word(engine_.data() + begin, end - begin);
   const int32_t result = LookUp(word, hash, other_);
   if ((result & (RES_MISSPELLED | RES_CHANGE_WORD | RES_SUGGEST_WORD)) == 0) {
-    if (findings_.wantsCorrectWords()) Report(WordVerdict::CORRECT, begin, end, {});
+    // A word the document's code writes so is a name, whatever the
+    // dictionary's case.
+    if ((result & RES_WRONG_CASE) != 0 && !NamedInCode(word)) {
+      Report(WordVerdict::WRONG_CASE, begin, end, other_);
+    } else if (findings_.wantsCorrectWords()) {
+      Report(WordVerdict::CORRECT, begin, end, {});
+    }
     return;
   }
   if ((result & RES_CHANGE_WORD) != 0) {
@@ -519,7 +525,8 @@ int32_t DocumentChecker::LookUp(std::string_view word, uint32_t hash, std::strin
   const int32_t result =
       ORTH_CheckWord(session_, policy_.engineOptions, word_.c_str(), buffer, sizeof buffer);
   buffer[sizeof buffer - 1] = '\0';
-  const bool hasOther = result > 0 && (result & (RES_CHANGE_WORD | RES_SUGGEST_WORD)) != 0;
+  const bool hasOther =
+      result > 0 && (result & (RES_CHANGE_WORD | RES_SUGGEST_WORD | RES_WRONG_CASE)) != 0;
   if (hasOther) other.assign(buffer);
   // Answers that come with another word are not kept: the word is needed.
   if (slot != nullptr && !hasOther && !word.empty()) {

@@ -34,13 +34,14 @@ enum class WordVerdict {
   REPLACEMENT,  // a replacement list holds it: `other` is the replacement
   SUGGESTION,   // a suggest list holds it: `other` is the suggestion
   DOUBLED,      // the word repeats the one before it
+  WRONG_CASE,   // known in another case only: `other` is the word in that case
 };
 
 // One checked word (or part of an identifier).
 struct CheckedWord {
   WordVerdict verdict = WordVerdict::CORRECT;
   std::string_view word;   // Latin-1, as the engine checked it
-  std::string_view other;  // Latin-1, for REPLACEMENT and SUGGESTION
+  std::string_view other;  // Latin-1, for REPLACEMENT, SUGGESTION and WRONG_CASE
   size_t sourceBegin = 0;  // the word's bytes in the input
   size_t sourceEnd = 0;
 };

@@ -46,6 +46,7 @@ void AddCommonOptions(CommandLine& line, CommonOptions& options) {
   line.app.add_flag("--ignore-mixed", options.ignoreMixed);
   line.app.add_flag("--ignore-non-alpha", options.ignoreNonAlpha);
   line.app.add_flag("--no-doubled", options.noDoubled);
+  line.app.add_flag("--ignore-case-rules", options.ignoreCaseRules);
 }
 
 void AddSuggestionOptions(CommandLine& line, SuggestionArgs& args) {

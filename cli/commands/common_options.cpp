@@ -17,6 +17,7 @@ uint32_t CheckOptionBits(const CommonOptions& options) {
   if (options.ignoreCaps) bits |= OPT_IGNORE_CAPITALIZED;
   if (options.ignoreMixed) bits |= OPT_IGNORE_MIXED_CASE;
   if (options.ignoreNonAlpha) bits |= OPT_IGNORE_NON_ALPHA;
+  if (!options.ignoreCaseRules) bits |= OPT_REPORT_WRONG_CASE;
   return bits;
 }
 
@@ -31,6 +32,8 @@ const char* CommonOptionsHelp() {
          "  --ignore-caps           excuse words that start with a capital\n"
          "  --ignore-mixed          excuse mixed-case words (McDonald, iPhone)\n"
          "  --ignore-non-alpha      excuse words holding digits\n"
+         "  --ignore-case-rules     accept known words in any case (debian for Debian,\n"
+         "                          nasa for NASA)\n"
          "  --no-doubled            do not report doubled words\n";
 }
 

@@ -1,7 +1,7 @@
 // The options every checking subcommand of orthspell shares: which
 // dictionaries, personal list and replacement list to open, and which words
 // to excuse. The subcommands parse them with CLI11 (command_line.h); the pipe
-// mode still scans its arguments itself with ParseCommonOption.
+// mode parses them the same way.
 #pragma once
 
 #include <cstddef>
@@ -22,6 +22,7 @@ struct CommonOptions {
   bool ignoreMixed = false;               // --ignore-mixed: excuse mixed-case words
   bool ignoreNonAlpha = false;            // --ignore-non-alpha: excuse words holding digits
   bool noDoubled = false;                 // --no-doubled: do not report doubled words
+  bool ignoreCaseRules = false;           // --ignore-case-rules: accept «debian» for «Debian»
 };
 
 // The most suggestions --max may ask for.
@@ -36,8 +37,8 @@ struct SuggestionOptions {
 };
 
 // The OPT_* bits of the word and block checks these options ask for: the
-// spelling lookup, the doubled-word test unless --no-doubled, and the
-// IGNORE bits.
+// spelling lookup, the doubled-word test unless --no-doubled, the
+// dictionaries' case rules unless --ignore-case-rules, and the IGNORE bits.
 uint32_t CheckOptionBits(const CommonOptions& options);
 
 // The lines describing the common options, for each subcommand's --help.

@@ -7,6 +7,7 @@
 
 #include "check/checker_session.h"
 #include "commands/commands.h"
+#include "lex/case_forms.h"
 #include "lex/commonness_file.h"
 #include "lex/compressed_lex.h"
 #include "lexcompiler/lex_reader.h"
@@ -24,7 +25,8 @@ constexpr char HELP[] =
     "Lists the dictionaries -d NAME finds, one a line: the name, the language\n"
     "identifier of its header and the language it stands for, the words, the bytes\n"
     "of its files, its volumes, whether a commonness file (NAME.olc) ranks its\n"
-    "suggestions, and the folder it is in. A name found in several folders is\n"
+    "suggestions, whether a case forms file (NAME.olf) gives its words' case, and\n"
+    "the folder it is in. A name found in several folders is\n"
     "taken from the first, as -d does.\n"
     "\n"
     "options:\n"
@@ -55,6 +57,7 @@ struct DictionaryFacts {
   int32_t language = 0;
   size_t volumes = 0;
   bool commonness = true;  // every volume has its commonness file
+  bool caseForms = false;  // a volume has its case forms file
 };
 
 // Counts the words of one volume, as the dump reads them. False when the file
@@ -79,6 +82,11 @@ bool AddVolume(const std::string& path, DictionaryFacts& facts) {
   } else {
     facts.commonness = false;
   }
+  const std::string olf = CaseFormsFileName(path);
+  if (fs::exists(olf, ignored)) {
+    facts.bytes += fs::file_size(olf, ignored);
+    facts.caseForms = true;
+  }
   ++facts.volumes;
   return ok;
 }
@@ -99,8 +107,8 @@ int RunDicts(const std::vector<std::string>& args) {
     ReportError("dicts", "no dictionary found");
     return EXIT_FAILED;
   }
-  std::printf("%-8s %-6s %-6s %9s %10s %7s %10s  %s\n", "name", "lang", "tag", "words", "bytes",
-              "volumes", "commonness", "folder");
+  std::printf("%-8s %-6s %-6s %9s %10s %7s %10s %4s  %s\n", "name", "lang", "tag", "words", "bytes",
+              "volumes", "commonness", "case", "folder");
   int status = EXIT_OK;
   for (const std::string& name : names) {
     std::string path, error;
@@ -113,10 +121,11 @@ int RunDicts(const std::vector<std::string>& args) {
       status = EXIT_FAILED;
       continue;
     }
-    std::printf("%-8s %-6d %-6s %9llu %10llu %7zu %10s  %s\n", name.c_str(), facts.language,
+    std::printf("%-8s %-6d %-6s %9llu %10llu %7zu %10s %4s  %s\n", name.c_str(), facts.language,
                 LanguageTag(facts.language), static_cast<unsigned long long>(facts.words),
                 static_cast<unsigned long long>(facts.bytes), facts.volumes,
-                facts.commonness ? "yes" : "no", fs::path(path).parent_path().c_str());
+                facts.commonness ? "yes" : "no", facts.caseForms ? "yes" : "no",
+                fs::path(path).parent_path().c_str());
   }
   if (std::fflush(stdout) != 0) {
     ReportError("dicts", "cannot write the output");

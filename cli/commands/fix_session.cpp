@@ -19,7 +19,7 @@ namespace orth::cli {
 
 namespace {
 
-constexpr uint32_t MISS_BITS = RES_MISSPELLED | RES_CHANGE_WORD | RES_SUGGEST_WORD;
+constexpr uint32_t MISS_BITS = RES_MISSPELLED | RES_CHANGE_WORD | RES_SUGGEST_WORD | RES_WRONG_CASE;
 constexpr std::size_t MAX_SHOWN_SUGGESTIONS = 9;  // one digit key each
 
 constexpr char KEY_HELP[] =
@@ -303,7 +303,9 @@ bool FixRun::IsWrong(std::string_view word, std::string* other) const {
                                         text.c_str(), buffer, sizeof buffer);
   if (result <= 0 || (result & MISS_BITS) == 0) return false;
   buffer[sizeof buffer - 1] = '\0';
-  if (other != nullptr && (result & (RES_CHANGE_WORD | RES_SUGGEST_WORD)) != 0) *other = buffer;
+  if (other != nullptr && (result & (RES_CHANGE_WORD | RES_SUGGEST_WORD | RES_WRONG_CASE)) != 0) {
+    *other = buffer;
+  }
   return true;
 }
 

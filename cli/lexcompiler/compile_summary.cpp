@@ -72,6 +72,10 @@ std::string FormatCompileSummary(const CompileSummary& s, const std::string& out
     for (uint32_t v = 0; v < s.volumes; ++v) text += " " + VolumeFileName(outputName, v);
     text += "\n";
   }
+  if (s.caseForms > 0) {
+    text += Line("  case forms:      %llu words never written in lower case (.olf)\n",
+                 static_cast<unsigned long long>(s.caseForms));
+  }
   text += Line("  file size:       %llu bytes\n", static_cast<unsigned long long>(s.fileSize));
   if (s.WordsWritten() > 0) {
     text += Line("  bytes per word:  %.2f\n",

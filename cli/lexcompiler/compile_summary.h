@@ -40,8 +40,9 @@ struct CompileSummary {
   uint64_t fileSize = 0;
   uint32_t largestSectionSize = 0;
   unsigned char largestFirst = 0, largestSecond = 0;
-  uint32_t volumes = 1;   // lexicon files written (see lex_volumes.h)
-  bool verified = false;  // re-opened and every word found
+  uint32_t volumes = 1;    // lexicon files written (see lex_volumes.h)
+  bool verified = false;   // re-opened and every word found
+  uint64_t caseForms = 0;  // words the list never writes in lower case (case forms files)
 
   uint64_t WordsWritten() const { return shortWords + sectionWords; }
   uint64_t SkippedTotal() const;

@@ -5,6 +5,7 @@
 
 #include "lex/section_format.h"
 
+#include "lexcompiler/case_forms_builder.h"
 #include "lexcompiler/lex_layout.h"
 #include "lexcompiler/lex_verifier.h"
 #include "lexcompiler/lex_volumes.h"
@@ -41,7 +42,8 @@ void RemoveStaleVolumes(const std::string& outputPath, size_t count) {
 
 // From the distinct stored forms to the written (and checked) files: one
 // lexicon, or volumes when one file cannot hold the words.
-bool CompileStoredWords(const std::vector<std::string>& words, const std::string& outputPath,
+bool CompileStoredWords(const std::vector<std::string>& words,
+                        const std::vector<std::string>& written, const std::string& outputPath,
                         const CompileOptions& options, CompileSummary& summary,
                         std::string& error) {
   const size_t mostVolumes = options.volumes ? MAX_VOLUMES : 1;
@@ -52,6 +54,8 @@ bool CompileStoredWords(const std::vector<std::string>& words, const std::string
   }
   const TokenList tokens = ChooseTokens(layout);
   DropUnspellableWords(layout, tokens, summary);
+
+  const CaseFormMap caseForms = ChooseCaseForms(written);
 
   std::vector<LexVolume> volumes;
   if (!SplitIntoVolumes(layout, tokens, mostVolumes, volumes, error)) {
@@ -81,6 +85,9 @@ bool CompileStoredWords(const std::vector<std::string>& words, const std::string
     if (!WriteFileAtomically(path, image, error)) return false;
     summary.fileSize += image.size();
     if (options.verify && !VerifyLexFile(path, volumes[v].layout, error)) return false;
+    const std::vector<std::string> held = CaseFormsOfLayout(caseForms, volumes[v].layout);
+    if (!WriteLexCaseForms(path, image, held, error)) return false;
+    summary.caseForms += held.size();
   }
   RemoveStaleVolumes(outputPath, volumes.size());
   summary.verified = options.verify;
@@ -98,16 +105,20 @@ bool CompileWordListFile(const std::string& listPath, const std::string& outputP
     return false;
   }
   std::vector<std::string> words;
-  if (!ReadWordListFile(listPath, options.encoding, words, summary, error, options.forms)) {
+  std::vector<std::string> written;
+  if (!ReadWordListFile(listPath, options.encoding, words, summary, error, options.forms,
+                        &written)) {
     return false;
   }
-  return CompileStoredWords(words, outputPath, options, summary, error);
+  return CompileStoredWords(words, written, outputPath, options, summary, error);
 }
 
 bool CompileWordEntries(const std::vector<std::string>& entries, const std::string& outputPath,
                         const CompileOptions& options, CompileSummary& summary,
                         std::string& error) {
-  return CompileStoredWords(StoreEntries(entries, summary), outputPath, options, summary, error);
+  std::vector<std::string> written;
+  const std::vector<std::string> words = StoreEntries(entries, summary, &written);
+  return CompileStoredWords(words, written, outputPath, options, summary, error);
 }
 
 }  // namespace orth

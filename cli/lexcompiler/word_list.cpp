@@ -44,7 +44,8 @@ namespace {
 
 // Checks and normalises one Latin-1 entry, adding its
 // stored form or counting why it has none.
-void AddEntry(std::string_view latin1, CompileSummary& summary, std::vector<std::string>& words) {
+void AddEntry(std::string_view latin1, CompileSummary& summary, std::vector<std::string>& words,
+              std::vector<std::string>* written) {
   // NUL is a control character too, so the word can be passed on as a C string.
   if (HasControlCharacter(latin1)) {
     summary.Skip(SkipReason::ControlCharacter);
@@ -57,6 +58,11 @@ void AddEntry(std::string_view latin1, CompileSummary& summary, std::vector<std:
   }
   if (latin1.size() > WORD_MAX) ++summary.cutToLength;
   if (latin1.find(' ') != std::string_view::npos) ++summary.cutAtSpace;
+  if (written != nullptr) {
+    // The characters the stored form comes from, in the list's case.
+    const size_t start = NormalizedStart(std::string(latin1).c_str());
+    written->emplace_back(latin1.substr(start, stored.size()));
+  }
   words.push_back(std::move(stored));
 }
 
@@ -69,14 +75,14 @@ void SortAndDeduplicate(std::vector<std::string>& words, CompileSummary& summary
 
 // Adds the words text checking finds in an entry: its runs of word
 // characters ("anglo-saxon" gives «anglo» and «saxon», "etc." gives «etc»).
-void AddTextWords(std::string_view latin1, CompileSummary& summary,
-                  std::vector<std::string>& words) {
+void AddTextWords(std::string_view latin1, CompileSummary& summary, std::vector<std::string>& words,
+                  std::vector<std::string>* written) {
   size_t start = 0;
   bool split = false;
   for (size_t i = 0; i <= latin1.size(); ++i) {
     if (i < latin1.size() && IsWordChar(static_cast<unsigned char>(latin1[i]))) continue;
     if (i > start) {
-      AddEntry(latin1.substr(start, i - start), summary, words);
+      AddEntry(latin1.substr(start, i - start), summary, words, written);
     }
     split = split || i < latin1.size();
     start = i + 1;
@@ -87,7 +93,8 @@ void AddTextWords(std::string_view latin1, CompileSummary& summary,
 }  // namespace
 
 std::vector<std::string> ParseWordList(std::string_view content, InputEncoding encoding,
-                                       CompileSummary& summary, EntryForms forms) {
+                                       CompileSummary& summary, EntryForms forms,
+                                       std::vector<std::string>* written) {
   if (content.substr(0, 3) == "\xEF\xBB\xBF") content.remove_prefix(3);
   std::vector<std::string> words;
   std::string latin1;
@@ -104,9 +111,9 @@ std::vector<std::string> ParseWordList(std::string_view content, InputEncoding e
       continue;
     }
     if (forms == EntryForms::TextWords) {
-      AddTextWords(latin1, summary, words);
+      AddTextWords(latin1, summary, words, written);
     } else {
-      AddEntry(latin1, summary, words);
+      AddEntry(latin1, summary, words, written);
     }
   }
   SortAndDeduplicate(words, summary);
@@ -114,11 +121,11 @@ std::vector<std::string> ParseWordList(std::string_view content, InputEncoding e
 }
 
 std::vector<std::string> StoreEntries(const std::vector<std::string>& entries,
-                                      CompileSummary& summary) {
+                                      CompileSummary& summary, std::vector<std::string>* written) {
   std::vector<std::string> words;
   for (const std::string& entry : entries) {
     ++summary.linesRead;
-    AddEntry(entry, summary, words);
+    AddEntry(entry, summary, words, written);
   }
   SortAndDeduplicate(words, summary);
   return words;
@@ -126,7 +133,7 @@ std::vector<std::string> StoreEntries(const std::vector<std::string>& entries,
 
 bool ReadWordListFile(const std::string& path, InputEncoding encoding,
                       std::vector<std::string>& words, CompileSummary& summary, std::string& error,
-                      EntryForms forms) {
+                      EntryForms forms, std::vector<std::string>* written) {
   std::ifstream file(path, std::ios::binary);
   if (!file) {
     error = "cannot open word list " + path + ": " + std::strerror(errno);
@@ -138,7 +145,7 @@ bool ReadWordListFile(const std::string& path, InputEncoding encoding,
     error = "cannot read word list " + path;
     return false;
   }
-  words = ParseWordList(content.str(), encoding, summary, forms);
+  words = ParseWordList(content.str(), encoding, summary, forms, written);
   return true;
 }
 

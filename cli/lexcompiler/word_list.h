@@ -28,20 +28,25 @@ enum class EntryForms { Whole, TextWords };
 // start is ignored; blanks and tabs around a line are dropped; empty lines
 // are ignored), converts and normalises each, and returns the distinct
 // stored forms in ascending byte order. Counts lines, duplicates, cut
-// entries and skipped lines in `summary`.
+// entries and skipped lines in `summary`. With `written`, also appends for
+// every stored form (duplicates too) the characters it came from, in the
+// list's case: "O'Neill's" gives «Neill».
 std::vector<std::string> ParseWordList(std::string_view content, InputEncoding encoding,
                                        CompileSummary& summary,
-                                       EntryForms forms = EntryForms::Whole);
+                                       EntryForms forms = EntryForms::Whole,
+                                       std::vector<std::string>* written = nullptr);
 
 // The distinct stored forms of entries that are already Latin-1 words (no
 // line splitting or trimming), counted like the lines of a list.
 std::vector<std::string> StoreEntries(const std::vector<std::string>& entries,
-                                      CompileSummary& summary);
+                                      CompileSummary& summary,
+                                      std::vector<std::string>* written = nullptr);
 
 // Reads a word-list file and parses it. False with `error` set when the file
 // cannot be read.
 bool ReadWordListFile(const std::string& path, InputEncoding encoding,
                       std::vector<std::string>& words, CompileSummary& summary, std::string& error,
-                      EntryForms forms = EntryForms::Whole);
+                      EntryForms forms = EntryForms::Whole,
+                      std::vector<std::string>* written = nullptr);
 
 }  // namespace orth

@@ -113,25 +113,31 @@ void AddActions(const OpenDocument& document, const Finding& finding, const Json
       return;
     }
     case WordVerdict::REPLACEMENT:
-    case WordVerdict::SUGGESTION: {
+    case WordVerdict::SUGGESTION:
+    case WordVerdict::WRONG_CASE: {
       const std::string other = Latin1ToUtf8Text(finding.other);
       Json action = Action("Replace with " + Quoted(other), diagnostic, true);
       action["edit"] = Edit(document, finding.begin, finding.end, other, options);
       out.push_back(std::move(action));
-      return;
-    }
-    default:
+      // A word in another case may be the writer's choice: it can be kept.
+      if (finding.verdict != WordVerdict::WRONG_CASE) return;
       break;
-  }
-  std::vector<ScoredWord> suggestions;
-  SuggestionOptions suggestion;
-  suggestion.maxSuggestions = options.maxSuggestions;
-  if (options.session >= 0) SuggestWords(options.session, finding.word, suggestion, suggestions);
-  for (size_t i = 0; i < suggestions.size(); ++i) {
-    const std::string text = Latin1ToUtf8Text(suggestions[i].word);
-    Json action = Action("Replace with " + Quoted(text), diagnostic, i == 0);
-    action["edit"] = Edit(document, finding.begin, finding.end, text, options);
-    out.push_back(std::move(action));
+    }
+    default: {
+      std::vector<ScoredWord> suggestions;
+      SuggestionOptions suggestion;
+      suggestion.maxSuggestions = options.maxSuggestions;
+      if (options.session >= 0) {
+        SuggestWords(options.session, finding.word, suggestion, suggestions);
+      }
+      for (size_t i = 0; i < suggestions.size(); ++i) {
+        const std::string text = Latin1ToUtf8Text(suggestions[i].word);
+        Json action = Action("Replace with " + Quoted(text), diagnostic, i == 0);
+        action["edit"] = Edit(document, finding.begin, finding.end, text, options);
+        out.push_back(std::move(action));
+      }
+      break;
+    }
   }
   if (options.canAddWords) {
     Json action = Action("Add " + Quoted(word) + " to the personal word list", diagnostic, false);

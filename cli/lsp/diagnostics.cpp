@@ -21,6 +21,9 @@ std::string MessageOf(const Finding& finding) {
     case WordVerdict::REPLACEMENT:
     case WordVerdict::SUGGESTION:
       return "\u00AB" + word + "\u00BB: use \u00AB" + Latin1ToUtf8Text(finding.other) + "\u00BB";
+    case WordVerdict::WRONG_CASE:
+      return "\u00AB" + word + "\u00BB is written \u00AB" + Latin1ToUtf8Text(finding.other) +
+             "\u00BB";
     default:
       return "Unknown word \u00AB" + word + "\u00BB";
   }
@@ -36,12 +39,17 @@ const char* KindName(WordVerdict verdict) {
       return "replacement";
     case WordVerdict::SUGGESTION:
       return "suggestion";
+    case WordVerdict::WRONG_CASE:
+      return "case";
     default:
       return "misspelled";
   }
 }
 
 bool IsShown(const OpenDocument& document, const Finding& finding) {
+  if (finding.verdict == WordVerdict::WRONG_CASE) {
+    return document.ignored.empty() || document.ignored.count(LowerLatin1(finding.word)) == 0;
+  }
   if (finding.verdict != WordVerdict::MISSPELLED) return true;
   if (document.checks.NamedInCode(finding)) return false;
   return document.ignored.empty() || document.ignored.count(LowerLatin1(finding.word)) == 0;

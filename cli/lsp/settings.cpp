@@ -110,7 +110,7 @@ void ReadSettings(const Json& object, Settings& settings, std::vector<std::strin
         settings.modes[Lower(id)] = name;
       }
     } else if (key == "ignoreCaps" || key == "ignoreMixed" || key == "ignoreNonAlpha" ||
-               key == "doubledWords") {
+               key == "doubledWords" || key == "caseRules") {
       if (!value.is_boolean()) {
         wrong("true or false");
         continue;
@@ -120,6 +120,7 @@ void ReadSettings(const Json& object, Settings& settings, std::vector<std::strin
       if (key == "ignoreMixed") settings.common.ignoreMixed = on;
       if (key == "ignoreNonAlpha") settings.common.ignoreNonAlpha = on;
       if (key == "doubledWords") settings.common.noDoubled = !on;
+      if (key == "caseRules") settings.common.ignoreCaseRules = !on;
     } else if (key == "noSkip") {
       std::vector<std::string> names;
       uint32_t kinds = 0;

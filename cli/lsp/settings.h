@@ -7,7 +7,7 @@
 //   personalList     a file ("" for none; default under $XDG_DATA_HOME)
 //   replacementList  a file
 //   modes            {"languageId": "mode" or "off"}  (default: the format table)
-//   ignoreCaps, ignoreMixed, ignoreNonAlpha, doubledWords   true or false
+//   ignoreCaps, ignoreMixed, ignoreNonAlpha, doubledWords, caseRules   true or false
 //   noSkip           ["urls", "caps", ...]  (what is checked though not a word)
 //   maxSuggestions   0..100 (quick fixes per misspelling)
 //   severity         "error", "warning", "information" or "hint"

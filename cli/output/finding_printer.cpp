@@ -20,6 +20,8 @@ const char* KindName(WordVerdict verdict) {
       return "suggestion";
     case WordVerdict::DOUBLED:
       return "doubled";
+    case WordVerdict::WRONG_CASE:
+      return "case";
     case WordVerdict::CORRECT:
     case WordVerdict::MISSPELLED:
       break;
@@ -104,6 +106,9 @@ void FindingPrinter::Line(const CheckedWord& word, DocumentChecker& checker) {
       return;
     case WordVerdict::SUGGESTION:
       buffer_ += written + " -> " + Latin1ToUtf8Text(word.other) + "\n";
+      return;
+    case WordVerdict::WRONG_CASE:
+      buffer_ += written + " -> " + Latin1ToUtf8Text(word.other) + " (case)\n";
       return;
     case WordVerdict::CORRECT:
     case WordVerdict::MISSPELLED:

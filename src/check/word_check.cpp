@@ -1,7 +1,12 @@
 #include "check/word_check.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 
+#include "lex/case_forms.h"
+#include "lex/compressed_lex.h"
+#include "lex/compressed_lookup.h"
 #include "lex/lex_slot.h"
 #include "orth.h"
 #include "session/session_table.h"
@@ -46,7 +51,46 @@ bool AllApostrophePiecesKnown(Session& session, const char* normalized) {
   return true;
 }
 
+// Writes into buffer (size > 0) the word with the characters of its look-up
+// form, from `start` on, replaced by the dictionary's form: «debian's» gives
+// «Debian's». Cut to size - 1 characters, NULs up to the end.
+void WriteInCaseForm(const char* word, size_t start, const char* form, size_t length, char* buffer,
+                     uint32_t size) {
+  std::string written(word, start);
+  written.append(form, length);
+  written.append(word + start + length);
+  const size_t kept = std::min<size_t>(written.size(), size - 1);
+  std::memcpy(buffer, written.data(), kept);
+  std::memset(buffer + kept, 0, size - kept);
+}
+
 }  // namespace
+
+const char* RequiredCaseForm(Session& session, const char* normalized, size_t length) {
+  // Almost every word has no form anywhere: one probe per dictionary.
+  const char* form = nullptr;
+  for (const auto& slot : session.lexicons) {
+    if (!slot || slot->format != LEX_FORMAT_COMPRESSED || !slot->compressed) continue;
+    const CaseForms* forms = CaseFormsOf(*slot->compressed, slot->fileName);
+    if (forms != nullptr && (form = FindCaseForm(*forms, normalized, length)) != nullptr) break;
+  }
+  if (form == nullptr) return nullptr;
+  // A lexicon that holds the word without a rule lets it be written in any
+  // case: a personal list's «debian», a dictionary without case forms.
+  char scratch[WORD_MAX + 1];
+  for (const auto& slot : session.lexicons) {
+    if (!slot) continue;
+    if (slot->format == LEX_FORMAT_COMPRESSED && slot->compressed) {
+      const CaseForms* forms = CaseFormsOf(*slot->compressed, slot->fileName);
+      if (forms != nullptr && FindCaseForm(*forms, normalized, length) != nullptr) continue;
+      if (FindInCompressedLex(normalized, *slot->compressed) == 0) return nullptr;
+    } else if (slot->type == LEX_TYPE_ACCEPT &&
+               LookupInLexSlot(*slot, normalized, scratch, sizeof scratch) == 0) {
+      return nullptr;
+    }
+  }
+  return form;
+}
 
 bool IsMixedCase(const char* word) {
   const unsigned char* w = Bytes(word);
@@ -103,12 +147,28 @@ int32_t CheckWord(Session& session, uint32_t options, const char* word, char* bu
       if (IsUpper(first) && IsLower(b[0])) b[0] = ToUpperChar(b[0]);
     }
   }
+  // Case rules hold for a word known whole, not one accepted piece by piece
+  // or through a change or suggest list.
+  bool knownWhole = true;
   if (options & OPT_REPORT_MISSPELLED) {
     const int32_t answer = LookupInSession(session, normalized, buffer, size);
+    knownWhole = answer == 0;
     if (IsNotFound(answer) && (options & OPT_SPLIT_AT_APOSTROPHE)) {
       if (!AllApostrophePiecesKnown(session, normalized)) findings |= RES_MISSPELLED;
     } else {
       findings |= answer;
+    }
+  }
+  if ((options & OPT_REPORT_WRONG_CASE) && knownWhole) {
+    const size_t length = std::strlen(normalized);
+    const size_t start = NormalizedStart(word);
+    const char* form = RequiredCaseForm(session, normalized, length);
+    if (form != nullptr && !FitsCaseForm(word + start, form, length)) {
+      findings |= RES_WRONG_CASE;
+      if (size > 0) {
+        WriteInCaseForm(word, start, form, length, buffer, size);
+        if ((options & OPT_REPORT_UNCAPITALIZED) && IsLower(b[0])) b[0] = ToUpperChar(b[0]);
+      }
     }
   }
   if ((findings & RES_MISSPELLED) && (options & OPT_REPORT_NON_ALPHA) && HasNonLetter(word)) {

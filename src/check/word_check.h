@@ -2,6 +2,7 @@
 // option bits, and the lookup across a session's lexicons in slot order.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace orth {
@@ -19,6 +20,12 @@ bool IsMixedCase(const char* word);
 // RES_SUGGEST_WORD, copying a change or suggest lexicon's other word into
 // buffer). RES_MISSPELLED when no slot knows it.
 int32_t LookupInSession(Session& session, const char* normalized, char* buffer, uint32_t size);
+
+// The form a normalised word (`length` characters) must be written in: the
+// case form of the first dictionary whose case forms give it one, unless
+// another lexicon holds the word without a rule. Null when it may be written
+// in any case, or when no lexicon holds it.
+const char* RequiredCaseForm(Session& session, const char* normalized, size_t length);
 
 // Checks word (null counts as empty) under the OPT_* bits. buffer (size 0:
 // not written, may be null) receives the word in corrected case or a

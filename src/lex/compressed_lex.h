@@ -48,6 +48,10 @@ using SectionWordIndexPtr = std::unique_ptr<SectionWordIndex, SectionWordIndexDe
 // built on its first use and released with the lexicon.
 struct RankIndex;
 
+// The forms its word list gives in capitals (lex/case_forms.h), read on first
+// use and released with the lexicon.
+struct CaseForms;
+
 // What the lexicons open on the same file share (lex/shared_dictionary.h).
 struct SharedDictionary;
 
@@ -104,6 +108,9 @@ struct CompressedLex {
   // is not tried again).
   std::shared_ptr<const RankIndex> rankIndex;
   bool rankIndexFailed = false;
+  // The case forms, and whether they were looked for (null: none).
+  std::shared_ptr<const CaseForms> caseForms;
+  bool caseFormsTried = false;
   // What this lexicon shares with the others open on the same file; null
   // when the file could not be identified (then it shares nothing).
   std::shared_ptr<SharedDictionary> shared;

@@ -5,6 +5,7 @@
 // size and modification time agree. Shared are:
 //  - the ranked suggester's index with its commonness grades, for every
 //    lexicon on the file;
+//  - the case forms read from the file beside it, for every lexicon on it;
 //  - for lexicons opened without a cache budget, each section's bytes and
 //    its word index. Such a lexicon never releases a section, so sharing
 //    them changes nothing it does; it still keeps its own use counter,
@@ -44,6 +45,10 @@ struct SharedDictionary {
   std::mutex rankLock;
   std::shared_ptr<const RankIndex> rankIndex;
   bool rankIndexTried = false;  // built, or its build failed (not tried again)
+  // Guards the case forms; held while they are read, so that they are read once.
+  std::mutex caseLock;
+  std::shared_ptr<const CaseForms> caseForms;
+  bool caseFormsTried = false;  // read, or found missing or unfit (not tried again)
   // Published in the registry (set under the registry's lock).
   bool registered = false;
 };

@@ -355,7 +355,7 @@ int32_t SuggestRankedWith(const RankModel& model, Session& session, const char* 
     if (list.entries.size() >= list.capacity) break;
     OfferCandidate(list, candidate.word, ScoreOf(candidate));
   }
-  return WriteSuggestions(list, word, buffer, bufferSize, scores);
+  return WriteSuggestions(list, word, buffer, bufferSize, scores, &session);
 }
 
 }  // namespace orth

@@ -9,6 +9,7 @@
 #include "orth.h"
 #include "session/session_table.h"
 #include "suggest/similarity.h"
+#include "text/char_table.h"
 #include "text/normalize.h"
 
 namespace orth {
@@ -67,8 +68,35 @@ void SuggestSplitWords(Session& session, const char* word, CandidateList& list) 
   }
 }
 
+namespace {
+
+// Gives a suggestion written in the caller's case pattern the upper-case
+// letters of its dictionary form. The word's characters are found in it
+// after the elision RestoreCase may have put in front.
+void AddCaseForm(Session& session, const char* word, char* restored) {
+  const size_t length = std::strlen(word);
+  if (length == 0 || std::strchr(word, ' ') != nullptr) return;
+  const char* form = RequiredCaseForm(session, word, length);
+  if (form == nullptr) return;
+  const size_t restoredLength = std::strlen(restored);
+  for (size_t start = 0; start <= 2 && start + length <= restoredLength; ++start) {
+    size_t i = 0;
+    while (i < length && ToLowerChar(static_cast<unsigned char>(restored[start + i])) ==
+                             static_cast<unsigned char>(word[i])) {
+      ++i;
+    }
+    if (i < length) continue;
+    for (i = 0; i < length; ++i) {
+      if (IsUpper(static_cast<unsigned char>(form[i]))) restored[start + i] = form[i];
+    }
+    return;
+  }
+}
+
+}  // namespace
+
 int32_t WriteSuggestions(const CandidateList& list, const char* callerWord, char* buffer,
-                         uint32_t bufferSize, int32_t* scores) {
+                         uint32_t bufferSize, int32_t* scores, Session* caseSession) {
   if (buffer == nullptr) bufferSize = 0;
   uint64_t used = 0;
   for (size_t i = 0; i < list.entries.size(); ++i) {
@@ -76,6 +104,7 @@ int32_t WriteSuggestions(const CandidateList& list, const char* callerWord, char
     char restored[RESTORED_WORD_SIZE] = {};
     std::memcpy(restored, entry.word, sizeof entry.word);
     RestoreCase(callerWord, restored);
+    if (caseSession != nullptr) AddCaseForm(*caseSession, entry.word, restored);
     const size_t length = std::strlen(restored);
     // The word's NUL and one byte for the final empty string must fit.
     if (used + length + 1 >= bufferSize) return ERR_BUFFER_TOO_SMALL;

@@ -84,8 +84,10 @@ void SuggestSplitWords(Session& session, const char* word, CandidateList& list);
 // consecutive NUL-terminated strings ended by an empty string, and their
 // scores (when scores is not null). A word is written only when its NUL and
 // one byte for the final empty string fit; the rest of the buffer after the
-// last word written is NUL. Returns 0 or ERR_BUFFER_TOO_SMALL.
+// last word written is NUL. With caseSession, a word its dictionaries give
+// in capitals also gets their upper-case letters («debian» -> «Debian»).
+// Returns 0 or ERR_BUFFER_TOO_SMALL.
 int32_t WriteSuggestions(const CandidateList& list, const char* callerWord, char* buffer,
-                         uint32_t bufferSize, int32_t* scores);
+                         uint32_t bufferSize, int32_t* scores, Session* caseSession = nullptr);
 
 }  // namespace orth

@@ -60,6 +60,21 @@ int32_t NormalizeWord(const char* word, char* out) {
   return static_cast<int32_t>(length);
 }
 
+size_t NormalizedStart(const char* word) {
+  // The same steps as NormalizeWord: the ending first, since a word that is
+  // nothing but an elision keeps it.
+  size_t length = BoundedLength(word, WORD_MAX);
+  if (length >= 1 && IsApostrophe(word[length - 1])) {
+    length -= 1;
+  } else if (length >= 2 && IsApostrophe(word[length - 2]) && IsLetter(Byte(word[length - 1]))) {
+    length -= 2;
+  }
+  if (length == 0) return 0;
+  size_t lead = IsApostrophe(word[0]) ? 1 : 0;
+  if (length > 1 && IsApostrophe(word[1])) lead = 2;
+  return lead;
+}
+
 void RestoreCase(const char* word, char* suggestion) {
   // The suggestion is a kept word; cutting it here bounds the result to 32.
   size_t suggestionLength = BoundedLength(suggestion, WORD_MAX);

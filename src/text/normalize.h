@@ -3,6 +3,7 @@
 // replaces.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace orth {
@@ -13,6 +14,10 @@ namespace orth {
 // removed, cut at the first space, lower-cased. Returns its length 0..30;
 // 0 means there is nothing to look up. out[30] is always NUL.
 int32_t NormalizeWord(const char* word, char* out);
+
+// Where in word the characters of its look-up form begin: 0, or 1 or 2
+// after the leading apostrophe or elision that NormalizeWord removes.
+size_t NormalizedStart(const char* word);
 
 // Gives suggestion (at most 30 characters, in a buffer of at least 33 bytes,
 // edited in place) the leading elision, the upper-case pattern and the final

@@ -439,7 +439,8 @@ TEST_F(Orthspell, DocumentsAreReadInTheirFormat) {
       {"check --max 0 --mode html", "", "<p title=\"wrold\">t<b>ex</b>t <code>qqx</code></p>\n",
        "<stdin>:1:11: wrold\n"},
       {"list -t", "", "A wrold $qqmath$\n", "wrold\n"},
-      {"list --no-skip urls,files,paths", "", "see http://example.org/qqurl\n", "org\nqqurl\n"},
+      {"list --no-skip urls,files,paths --ignore-case-rules", "", "see http://example.org/qqurl\n",
+       "org\nqqurl\n"},
   };
   for (const Row& row : rows) {
     std::string args = row.args;

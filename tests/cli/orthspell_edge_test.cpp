@@ -119,6 +119,7 @@ TEST(CommandLine, ParsesEveryFormAndRefusesBadValues) {
                                     "--ignore-mixed",
                                     "--ignore-non-alpha",
                                     "--no-doubled",
+                                    "--ignore-case-rules",
                                     "--max=3",
                                     "--level",
                                     "2",
@@ -137,7 +138,8 @@ TEST(CommandLine, ParsesEveryFormAndRefusesBadValues) {
   EXPECT_EQ(options.replacementList, "r.lex");
   EXPECT_EQ(CheckOptionBits(options), OPT_REPORT_MISSPELLED | OPT_IGNORE_CAPITALIZED |
                                           OPT_IGNORE_MIXED_CASE | OPT_IGNORE_NON_ALPHA);
-  EXPECT_EQ(CheckOptionBits(CommonOptions{}), OPT_REPORT_MISSPELLED | OPT_REPORT_DOUBLED_WORD);
+  EXPECT_EQ(CheckOptionBits(CommonOptions{}),
+            OPT_REPORT_MISSPELLED | OPT_REPORT_DOUBLED_WORD | OPT_REPORT_WRONG_CASE);
   SuggestionOptions suggestion;
   ASSERT_TRUE(FinishSuggestionOptions(line, suggestionArgs, suggestion));
   EXPECT_EQ(suggestion.maxSuggestions, 3);
