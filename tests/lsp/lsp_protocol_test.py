@@ -406,14 +406,22 @@ def test_code_actions():
         f.write("#LID 0000 0 1\nteh:the\n")
     c = server("--replacements", fixes)
     c.initialize()
-    text = "Ünïcode 😀 wrold\nthe the cat\nteh end\n"
+    text = "Ünïcode 😀 wrold\nthe the cat\nteh end\non debian\n"
     c.open(uri("a.txt"), text)
     diagnostics = c.diagnostics(uri("a.txt"))["diagnostics"]
     by_word = {d["data"]["word"]: d for d in diagnostics if d["code"] != "doubled"}
     doubled = [d for d in diagnostics if d["code"] == "doubled"]
     check(sorted(d["code"] for d in diagnostics) ==
-          ["doubled", "misspelled", "misspelled", "replacement"],
+          ["case", "doubled", "misspelled", "misspelled", "replacement"],
           "actions: kinds %s" % [d["code"] for d in diagnostics])
+    # A word in a case its dictionary rules out: the right form first, and it can be kept.
+    actions = ask_actions(c, "a.txt", by_word["debian"])
+    check(action_titles(actions) == ["Replace with «Debian»",
+                                     "Add «debian» to the personal word list",
+                                     "Ignore «debian» in this document"] and
+          actions[0].get("isPreferred") and
+          actions[0]["edit"]["changes"][uri("a.txt")][0]["newText"] == "Debian",
+          "actions: case %s" % action_titles(actions))
     check(all(d["source"] == "orthspell" and d["severity"] == 3 for d in diagnostics),
           "actions: source and severity")
     # The misspelling, asked with the range a client echoes wrongly (bytes, not UTF-16).
