@@ -308,7 +308,7 @@ TEST_F(Orthspell, DictionaryErrorsExitTwoWithOneLine) {
     EXPECT_EQ(result.out, "") << row.args;
   }
   // The bundled names are listed in the message.
-  EXPECT_NE(Run("check -d nosuchname").err.find("en_GB, en_US, es"), std::string::npos);
+  EXPECT_NE(Run("check -d nosuchname").err.find("en_GB, en_US, en_tech, es"), std::string::npos);
 }
 
 TEST_F(Orthspell, InvalidUtf8IsReadAsLatin1) {
