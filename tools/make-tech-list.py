@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Builds dicts/en_tech/en_tech.words, the technical word list.
 
-  tools/make-tech-list.py PACKAGE_DIR ADDITIONS OUT
+  tools/make-tech-list.py PACKAGE_DIR ADDITIONS OUT [CODESPELL]
 
 PACKAGE_DIR is the unpacked npm package @cspell/dict-software-terms (the
 "package" folder of its tarball); ADDITIONS is dicts/en_tech/en_tech.additions
@@ -17,6 +17,9 @@ entries are dropped, not rewritten:
   - forbidden words (leading !) and suggestions (holding :);
   - entries holding a hyphen, underscore, period or space: text checking
     never hands a lookup such a string whole, so they could never be found.
+With CODESPELL (codespell's dictionary.txt, lines "wrong->right"), entries
+that it lists as misspellings ("halp", "sematic", "unexpect") are dropped
+too: a word list must not accept a known typo.
 """
 import gzip
 import os
@@ -51,18 +54,29 @@ def why_dropped(entry):
     return None
 
 
+def misspellings(path):
+    with open(path, encoding="utf-8") as f:
+        return {line.split("->", 1)[0].lower() for line in f if "->" in line}
+
+
 def main():
     package, additions, out = sys.argv[1:4]
+    typos = misspellings(sys.argv[4]) if len(sys.argv) > 4 else set()
     words, dropped = set(), {}
     for name in DEFAULT_LISTS:
         for entry in read_lines(os.path.join(package, "dict", name)):
             reason = why_dropped(entry)
+            if reason is None and entry.lower() in typos:
+                reason = "a misspelling in codespell's dictionary"
             if reason is None:
                 words.add(entry)
             elif reason != "comment or blank":
                 dropped.setdefault(reason, []).append(entry)
     from_package = len(words)
     added = [w for w in read_lines(additions) if w]
+    wrong = [w for w in added if w.lower() in typos]
+    if wrong:
+        sys.exit("additions that codespell lists as misspellings: " + " ".join(wrong))
     words.update(added)
     with open(out, "w", encoding="utf-8") as f:
         f.write("".join(w + "\n" for w in sorted(words)))
