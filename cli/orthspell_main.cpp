@@ -28,7 +28,7 @@ constexpr char USAGE[] =
     "\n"
     "Options common to check, list, suggest, sounds-like and add: -d DICT,\n"
     "-p FILE, --replacements FILE, --ignore-caps, --ignore-mixed,\n"
-    "--ignore-non-alpha, --no-doubled.\n"
+    "--ignore-non-alpha, --no-doubled, --tech-words, --no-tech-words.\n"
     "\n"
     "check, list, fix and pipe read documents in their format (plain text,\n"
     "Markdown, HTML, LaTeX, man pages, mail, git commit messages, the comments\n"

@@ -26,7 +26,7 @@ constexpr char LSP_USAGE[] =
     "\"orthspell\" (initializationOptions, workspace/didChangeConfiguration,\n"
     "workspace/configuration) override the options below: dictionaries,\n"
     "personalList, replacementList, modes, ignoreCaps, ignoreMixed,\n"
-    "ignoreNonAlpha, doubledWords, noSkip, maxSuggestions, severity.\n"
+    "ignoreNonAlpha, doubledWords, techWords, noSkip, maxSuggestions, severity.\n"
     "\n"
     "options (the personal list defaults to $XDG_DATA_HOME/orthspell/personal.lex):\n"
     "%s"
