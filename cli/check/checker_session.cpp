@@ -88,6 +88,38 @@ bool OpenPersonalList(CheckerSession& checker, const std::string& path, std::str
   return true;
 }
 
+// LANGID's primary language part, and English's.
+constexpr int32_t PRIMARY_LANGUAGE_MASK = 0x3FF;
+constexpr int32_t LANGUAGE_ENGLISH = 0x09;
+
+// Finds the technical word list's volumes when the options and the first
+// dictionary's language allow it; only --tech-words makes a missing list an
+// error.
+bool FindTechWords(const CommonOptions& options, CheckerSession& checker, std::string& error) {
+  checker.techWords = options.techWords;
+  if (options.techWords == TechWords::NEVER || checker.dictionaryLexes.empty()) return true;
+  int32_t language = 0;
+  if (ORTH_GetLexInfo(checker.session, checker.dictionaryLexes.front(), nullptr, nullptr, nullptr,
+                      &language) != 0 ||
+      (language & PRIMARY_LANGUAGE_MASK) != LANGUAGE_ENGLISH) {
+    return true;
+  }
+  std::string path;
+  std::string notFound;
+  if (!ResolveDictionary(TECH_WORDS_DICTIONARY, path, notFound)) {
+    if (options.techWords != TechWords::ALWAYS) return true;
+    error = "--tech-words: " + notFound;
+    return false;
+  }
+  checker.techVolumes = DictionaryVolumes(path);
+  return true;
+}
+
+void CloseTechWords(CheckerSession& checker) {
+  for (const int32_t slot : checker.techLexes) ORTH_CloseLex(checker.session, slot);
+  checker.techLexes.clear();
+}
+
 }  // namespace
 
 CheckerSession::~CheckerSession() {
@@ -232,12 +264,40 @@ bool OpenCheckerSession(const CommonOptions& options, CheckerSession& out, std::
   if (!options.personalList.empty() && !OpenPersonalList(checker, options.personalList, error)) {
     return false;
   }
+  if (!FindTechWords(options, checker, error)) return false;
+  if (!ChooseTechWords(checker, false, error)) return false;
   // Hand the open session over; `checker` is left closed.
   out.session = std::exchange(checker.session, -1);
   out.replacementLex = checker.replacementLex;
   out.dictionaryLexes = std::move(checker.dictionaryLexes);
   out.personalLex = checker.personalLex;
   out.personalPath = std::move(checker.personalPath);
+  out.techWords = checker.techWords;
+  out.techVolumes = std::move(checker.techVolumes);
+  out.techLexes = std::move(checker.techLexes);
+  return true;
+}
+
+bool ChooseTechWords(CheckerSession& checker, bool technicalFormat, std::string& error,
+                     bool* changed) {
+  const bool wanted = !checker.techVolumes.empty() &&
+                      (checker.techWords == TechWords::ALWAYS ||
+                       (checker.techWords == TechWords::BY_FORMAT && technicalFormat));
+  if (changed != nullptr) *changed = wanted != !checker.techLexes.empty();
+  if (wanted == !checker.techLexes.empty()) return true;
+  if (!wanted) {
+    CloseTechWords(checker);
+    return true;
+  }
+  for (const std::string& volume : checker.techVolumes) {
+    int32_t slot = -1;
+    const std::string what = std::string(TECH_WORDS_DICTIONARY) + " (" + volume + ")";
+    if (!OpenLexFile(checker.session, volume, what, slot, error)) {
+      CloseTechWords(checker);
+      return false;
+    }
+    checker.techLexes.push_back(slot);
+  }
   return true;
 }
 
@@ -291,6 +351,7 @@ bool CloseCheckerSession(CheckerSession& checker, std::string& error) {
   checker.session = -1;
   checker.replacementLex = -1;
   checker.dictionaryLexes.clear();
+  checker.techLexes.clear();
   return saved;
 }
 

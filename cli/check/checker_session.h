@@ -5,7 +5,8 @@
 // Slot order decides between lexicons (the first one that knows a word
 // answers), so the replacement list comes first (its words are reported even
 // when a dictionary holds them), then the dictionaries in the order given,
-// then the personal list.
+// then the personal list. The technical word list, when a document's format
+// asks for it, comes and goes in a slot of its own (ChooseTechWords).
 #pragma once
 
 #include <cstdint>
@@ -18,11 +19,14 @@
 namespace orth::cli {
 
 struct CheckerSession {
-  int32_t session = -1;                  // engine session number, -1 when closed
-  int32_t replacementLex = -1;           // slot of --replacements, -1 when none
-  std::vector<int32_t> dictionaryLexes;  // slots of the dictionaries (all volumes), in order
-  int32_t personalLex = -1;              // slot of -p, -1 when none
-  std::string personalPath;              // the personal list's file
+  int32_t session = -1;                    // engine session number, -1 when closed
+  int32_t replacementLex = -1;             // slot of --replacements, -1 when none
+  std::vector<int32_t> dictionaryLexes;    // slots of the dictionaries (all volumes), in order
+  int32_t personalLex = -1;                // slot of -p, -1 when none
+  std::string personalPath;                // the personal list's file
+  TechWords techWords = TechWords::NEVER;  // when the technical word list opens
+  std::vector<std::string> techVolumes;    // its files; empty when it never opens
+  std::vector<int32_t> techLexes;          // their slots while it is open
 
   CheckerSession() = default;
   CheckerSession(const CheckerSession&) = delete;
@@ -37,6 +41,17 @@ struct CheckerSession {
 // empty. On failure returns false with a one-line message in `error` (the
 // caller reports it and exits with EXIT_USAGE); nothing stays open.
 bool OpenCheckerSession(const CommonOptions& options, CheckerSession& out, std::string& error);
+
+// Opens or closes the technical word list for the next document: open when
+// --tech-words asked for it, or by default when the document's format is
+// technical (code, Markdown); never when --no-tech-words said so, when the
+// first dictionary is not English, or when the list is not installed (the
+// latter an error only under --tech-words, in OpenCheckerSession). False
+// with a message when a volume cannot be opened; the list is then closed.
+// `changed`, when given, is set when the list was opened or closed: answers
+// remembered from before (DocumentChecker::ForgetLookups) are then stale.
+bool ChooseTechWords(CheckerSession& checker, bool technicalFormat, std::string& error,
+                     bool* changed = nullptr);
 
 // Adds a word (Latin-1) to the personal list, in memory until the list is
 // saved. False with a message when there is no personal list or the engine

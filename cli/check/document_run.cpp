@@ -52,6 +52,14 @@ bool CheckDocument(const std::string& name, const ModeChoice& mode, DocumentChec
   }
   const std::string headBytes = head.bytes;  // the reader takes `head` over
   const DocumentFormat& format = FormatFor(mode, name, headBytes);
+  if (mode.lexicons != nullptr) {
+    bool changed = false;
+    if (!ChooseTechWords(*mode.lexicons, format.technical, readError, &changed)) {
+      error = shownName + ": " + readError;
+      return false;
+    }
+    if (changed) checker.ForgetLookups();
+  }
   ParserContext context;
   context.fileName = standardInput ? std::string() : name;
   context.head = headBytes;

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "check/checker_session.h"
 #include "check/document_checker.h"
 #include "document/document_format.h"
 
@@ -13,6 +14,9 @@ struct ModeChoice {
   const DocumentFormat* format = nullptr;  // --mode; null: by name and content
   std::string modeName;                    // the name --mode gave
   FormatOptions options;
+  // When set, its technical word list is opened or closed for each
+  // document's format (ChooseTechWords).
+  CheckerSession* lexicons = nullptr;
 };
 
 // The format of an input: the chosen one, else detected from its name and

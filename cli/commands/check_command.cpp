@@ -245,6 +245,7 @@ int RunCheckOrList(Mode mode, const std::vector<std::string>& args) {
   modeChoice.format = parsed.documents.format;
   modeChoice.modeName = parsed.documents.mode;
   modeChoice.options = parsed.documents.formatOptions;
+  modeChoice.lexicons = &session;
   for (char& c : modeChoice.modeName)
     c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   for (size_t i = 0; i < parsed.files.size(); ++i) {

@@ -47,6 +47,11 @@ void AddCommonOptions(CommandLine& line, CommonOptions& options) {
   line.app.add_flag("--ignore-non-alpha", options.ignoreNonAlpha);
   line.app.add_flag("--no-doubled", options.noDoubled);
   line.app.add_flag("--ignore-case-rules", options.ignoreCaseRules);
+  CLI::Option* always = line.app.add_flag_callback(
+      "--tech-words", [&options]() { options.techWords = TechWords::ALWAYS; });
+  line.app
+      .add_flag_callback("--no-tech-words", [&options]() { options.techWords = TechWords::NEVER; })
+      ->excludes(always);
 }
 
 void AddSuggestionOptions(CommandLine& line, SuggestionArgs& args) {

@@ -40,7 +40,7 @@ struct CommandLine {
 };
 
 // Adds -d, -p, --replacements, --ignore-caps, --ignore-mixed,
-// --ignore-non-alpha and --no-doubled.
+// --ignore-non-alpha, --no-doubled, --tech-words and --no-tech-words.
 void AddCommonOptions(CommandLine& line, CommonOptions& options);
 
 // Adds --max, --classic and --level. Their values are checked by

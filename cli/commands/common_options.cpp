@@ -34,7 +34,12 @@ const char* CommonOptionsHelp() {
          "  --ignore-non-alpha      excuse words holding digits\n"
          "  --ignore-case-rules     accept known words in any case (debian for Debian,\n"
          "                          nasa for NASA)\n"
-         "  --no-doubled            do not report doubled words\n";
+         "  --no-doubled            do not report doubled words\n"
+         "  --tech-words            also accept the technical word list (en_tech: software\n"
+         "                          and computing terms) in every format; by default it is\n"
+         "                          opened for code and Markdown only, and only beside an\n"
+         "                          English first dictionary\n"
+         "  --no-tech-words         never open the technical word list\n";
 }
 
 std::string CommonOptionsHelpIndented(size_t extra) {

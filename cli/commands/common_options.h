@@ -14,6 +14,15 @@ namespace orth::cli {
 // The dictionary opened when no -d is given.
 inline constexpr char DEFAULT_DICTIONARY[] = "en_US";
 
+// The bundled list of technical words (software and computing terms). Its
+// words are English, so it is only opened beside an English dictionary.
+inline constexpr char TECH_WORDS_DICTIONARY[] = "en_tech";
+
+// When the technical word list is opened: by default for documents whose
+// format is technical (code, Markdown), or always (--tech-words), or never
+// (--no-tech-words).
+enum class TechWords { BY_FORMAT, ALWAYS, NEVER };
+
 struct CommonOptions {
   std::vector<std::string> dictionaries;  // -d, in the order given; empty: DEFAULT_DICTIONARY
   std::string personalList;               // -p FILE; empty: none
@@ -23,6 +32,7 @@ struct CommonOptions {
   bool ignoreNonAlpha = false;            // --ignore-non-alpha: excuse words holding digits
   bool noDoubled = false;                 // --no-doubled: do not report doubled words
   bool ignoreCaseRules = false;           // --ignore-case-rules: accept «debian» for «Debian»
+  TechWords techWords = TechWords::BY_FORMAT;  // --tech-words, --no-tech-words
 };
 
 // The most suggestions --max may ask for.

@@ -290,6 +290,10 @@ int RunFix(const std::vector<std::string>& args) {
   mode.options = parsed.documents.formatOptions;
   const std::string formatHead = head.bytes.substr(0, FORMAT_HEAD_BYTES);
   const DocumentFormat& format = FormatFor(mode, file, formatHead);
+  if (!ChooseTechWords(spell, format.technical, error)) {
+    ReportError("fix", error);
+    return EXIT_FAILED;
+  }
   ParserContext parserContext;
   parserContext.fileName = file;
   parserContext.head = formatHead;

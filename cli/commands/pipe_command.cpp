@@ -117,6 +117,12 @@ int RunPipe(const std::vector<std::string>& args) {
     ReportError("pipe", error);
     return EXIT_FAILED;
   }
+  // The lines are one document in the command line's mode (a "+" line's TeX
+  // does not change the lexicons).
+  if (!ChooseTechWords(spell, documents.format != nullptr && documents.format->technical, error)) {
+    ReportError("pipe", error);
+    return EXIT_FAILED;
+  }
   std::ios::sync_with_stdio(false);
   std::cout << Banner() << '\n' << std::flush;
 

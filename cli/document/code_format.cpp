@@ -673,6 +673,7 @@ const DocumentFormat& CodeFormat() {
     }
     code.window = size_t{1} << 16;
     code.make = &MakeCodeParser;
+    code.technical = true;
     code.summary =
         "source code (C family, Python, shell, JavaScript, Rust, Go...): comments and strings";
     return code;

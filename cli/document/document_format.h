@@ -80,6 +80,9 @@ struct DocumentFormat {
   size_t window = size_t{1} << 20;
   ParserFactory make = nullptr;
   std::string_view summary;  // one line for --help
+  // Whether its text is mostly about software (code, Markdown): the
+  // technical word list is opened for it by default.
+  bool technical = false;
 };
 
 // Every format, in the order detection tries them.

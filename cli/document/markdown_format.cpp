@@ -223,7 +223,8 @@ const DocumentFormat& MarkdownFormat() {
       nullptr,
       size_t{1} << 22,
       &MakeMarkdownParser,
-      "Markdown (CommonMark and GFM): prose, not code, math, links' destinations or markup"};
+      "Markdown (CommonMark and GFM): prose, not code, math, links' destinations or markup",
+      /*technical=*/true};
   return format;
 }
 

@@ -43,9 +43,20 @@ bool EngineLexicons::Open(const Settings& settings, std::string& error) {
   session_.dictionaryLexes = std::move(opened.dictionaryLexes);
   session_.personalLex = opened.personalLex;
   session_.personalPath = personal;
+  session_.techWords = opened.techWords;
+  session_.techVolumes = std::move(opened.techVolumes);
+  session_.techLexes = std::move(opened.techLexes);
   personalPath_ = personal;
   stamp_ = stamp;
   return true;
+}
+
+bool EngineLexicons::UseTechWordsFor(bool technicalFormat) {
+  // A list that cannot be opened leaves the document checked without it.
+  std::string ignored;
+  bool changed = false;
+  ChooseTechWords(session_, technicalFormat, ignored, &changed);
+  return changed;
 }
 
 bool EngineLexicons::OpenPersonal(std::string& error) {

@@ -31,6 +31,9 @@ class Lexicons {
   // Reads the personal list again when its file changed since the session
   // read or wrote it; true when it did (the lexicons changed).
   virtual bool ReloadIfChanged(std::string& error) = 0;
+  // Opens or closes the technical word list for a document of a technical
+  // format or not (ChooseTechWords); true when the lexicons changed.
+  virtual bool UseTechWordsFor(bool /*technicalFormat*/) { return false; }
 };
 
 // The real one, on files.
@@ -42,6 +45,7 @@ class EngineLexicons final : public Lexicons {
   bool canAddWords() const override { return !personalPath_.empty(); }
   bool AddWord(const std::string& latin1Word, std::string& error) override;
   bool ReloadIfChanged(std::string& error) override;
+  bool UseTechWordsFor(bool technicalFormat) override;
 
  private:
   struct FileStamp {

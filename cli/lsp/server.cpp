@@ -321,6 +321,7 @@ void Server::UseSettings(Settings next, bool force) {
       next.common.dictionaries = settings_.common.dictionaries;
       next.common.personalList = settings_.common.personalList;
       next.common.replacementList = settings_.common.replacementList;
+      next.common.techWords = settings_.common.techWords;
     }
   }
   settings_ = std::move(next);
@@ -368,9 +369,15 @@ void Server::ChooseParser(OpenDocument& document) {
 void Server::CheckNow(OpenDocument& document) {
   document.checkAt.reset();
   if (checker_ && document.parser.format != nullptr) {
+    UseTechWordsFor(document);
     document.checks.Check(document.text.text(), document.parser, *checker_, collector_);
   }
   Publish(document);
+}
+
+void Server::UseTechWordsFor(const OpenDocument& document) {
+  const bool technical = document.parser.format != nullptr && document.parser.format->technical;
+  if (lexiconsOpen_ && lexicons_.UseTechWordsFor(technical) && checker_) checker_->ForgetLookups();
 }
 
 void Server::Publish(OpenDocument& document) {
@@ -448,6 +455,7 @@ void Server::CodeAction(Message& message, Clock::time_point) {
   }
   // Actions are built from findings of the text as it is now.
   if (document->checkAt) CheckNow(*document);
+  UseTechWordsFor(*document);  // the suggestions come from the document's lexicons
   ActionOptions options;
   options.session = lexiconsOpen_ ? lexicons_.session() : -1;
   options.maxSuggestions = settings_.maxSuggestions;

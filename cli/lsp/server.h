@@ -86,6 +86,9 @@ class Server {
   OpenDocument* Find(const Json& params);
   void ChooseParser(OpenDocument& document);
   void CheckNow(OpenDocument& document);
+  // Opens the technical word list for a document of a technical format and
+  // closes it for the others.
+  void UseTechWordsFor(const OpenDocument& document);
   void Publish(OpenDocument& document);
   void RecheckAll();
 

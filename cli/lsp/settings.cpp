@@ -121,6 +121,13 @@ void ReadSettings(const Json& object, Settings& settings, std::vector<std::strin
       if (key == "ignoreNonAlpha") settings.common.ignoreNonAlpha = on;
       if (key == "doubledWords") settings.common.noDoubled = !on;
       if (key == "caseRules") settings.common.ignoreCaseRules = !on;
+    } else if (key == "techWords") {
+      // true: in every mode; false: never; unset: code and Markdown.
+      if (!value.is_boolean()) {
+        wrong("true or false");
+        continue;
+      }
+      settings.common.techWords = value.get<bool>() ? TechWords::ALWAYS : TechWords::NEVER;
     } else if (key == "noSkip") {
       std::vector<std::string> names;
       uint32_t kinds = 0;
@@ -156,7 +163,8 @@ void ReadSettings(const Json& object, Settings& settings, std::vector<std::strin
 bool SameLexicons(const Settings& a, const Settings& b) {
   return a.common.dictionaries == b.common.dictionaries &&
          a.common.personalList == b.common.personalList &&
-         a.common.replacementList == b.common.replacementList;
+         a.common.replacementList == b.common.replacementList &&
+         a.common.techWords == b.common.techWords;
 }
 
 CheckPolicy MakePolicy(const Settings& settings) {

@@ -8,6 +8,8 @@
 //   replacementList  a file
 //   modes            {"languageId": "mode" or "off"}  (default: the format table)
 //   ignoreCaps, ignoreMixed, ignoreNonAlpha, doubledWords, caseRules   true or false
+//   techWords        true or false (default: the technical word list for code
+//                    and Markdown only)
 //   noSkip           ["urls", "caps", ...]  (what is checked though not a word)
 //   maxSuggestions   0..100 (quick fixes per misspelling)
 //   severity         "error", "warning", "information" or "hint"

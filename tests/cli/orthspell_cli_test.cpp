@@ -308,7 +308,7 @@ TEST_F(Orthspell, DictionaryErrorsExitTwoWithOneLine) {
     EXPECT_EQ(result.out, "") << row.args;
   }
   // The bundled names are listed in the message.
-  EXPECT_NE(Run("check -d nosuchname").err.find("en_GB, en_US, es"), std::string::npos);
+  EXPECT_NE(Run("check -d nosuchname").err.find("en_GB, en_US, en_tech, es"), std::string::npos);
 }
 
 TEST_F(Orthspell, InvalidUtf8IsReadAsLatin1) {
@@ -488,4 +488,44 @@ TEST_F(Orthspell, ListSpeaksToEditors) {
                               " -l latin1.txt >" + Quote(Path("both.txt").string()) + " 2>&1";
   ASSERT_EQ(std::system(command.c_str()), 0);
   EXPECT_EQ(ReadFile(Path("both.txt")), "wr\xf6ld\n");
+}
+
+TEST_F(Orthspell, TechnicalWordsOpenForCodeAndMarkdown) {
+  // The same sentence as a comment, in Markdown and as text: en_tech knows
+  // every word that en_US lacks (from the package: gzip, stderr; from
+  // wamerican-large: tuple, timeout); "wrold" is wrong everywhere.
+  const std::string words = "gzip the stderr tuple after a timeout wrold";
+  File("a.py", "# " + words + "\n");
+  File("a.md", words + "\n");
+  File("a.txt", words + "\n");
+  const std::string all = "gzip\nstderr\ntuple\ntimeout\nwrold\n";
+  struct Row {
+    std::string args;
+    std::string out;
+    int status;
+  };
+  const std::vector<Row> rows = {
+      {"list a.py", "wrold\n", 0},
+      {"list a.md", "wrold\n", 0},
+      {"list a.txt", all, 0},
+      {"list --tech-words a.txt", "wrold\n", 0},
+      {"list --no-tech-words a.py a.md", all + all, 0},
+      {"list --mode text a.md", all, 0},
+      {"list --mode markdown a.txt", "wrold\n", 0},
+      // From one file to the next the list opens and closes, and answers
+      // remembered under the other lexicons are not reused.
+      {"list a.txt a.py a.txt a.md", all + "wrold\n" + all + "wrold\n", 0},
+      // Only beside an English first dictionary.
+      {"list --tech-words -d es -d en_US a.txt", all, 0},
+      {"list -d en_GB a.py", "wrold\n", 0},
+      {"list --tech-words --no-tech-words a.txt", "", 2},
+  };
+  for (const Row& row : rows) {
+    const Result result = Run(row.args);
+    EXPECT_EQ(result.status, row.status) << row.args << ": " << result.err;
+    EXPECT_EQ(result.out, row.out) << row.args;
+  }
+  // The pipe in a technical mode: a banner, seven known words, one unknown.
+  const Result pipe = Run("-a --mode markdown", words + "\n");
+  EXPECT_EQ(pipe.out.substr(pipe.out.find('\n') + 1, 22), "*\n*\n*\n*\n*\n*\n*\n& wrold ");
 }
