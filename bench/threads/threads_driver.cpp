@@ -2,17 +2,23 @@
 // is loaded by path, so that one driver measures two builds of it (this one
 // and the one before it became thread-safe) in the same run.
 //
-//   threads_driver check LIBRARY DICTIONARY WORDS THREADS PASSES
+//   threads_driver check LIBRARY DICTIONARY WORDS THREADS PASSES [START]
 //       THREADS threads, each with a session of its own on DICTIONARY (no
 //       cache budget), check every word of WORDS (one a line, Latin-1)
-//       PASSES times after one untimed pass. Prints the wall-clock words/s
-//       of the whole process and each thread's CPU-time words/s.
+//       PASSES times after one untimed pass. Thread t runs on the t-th CPU
+//       the process may use (taskset), so that each thread's rate belongs
+//       to one known core. The timed passes begin at START (seconds of the
+//       real-time clock) when given, so that two processes started at once
+//       check side by side. Prints the wall-clock words/s of the whole
+//       process and each thread's CPU and CPU-time words/s.
 //   threads_driver rss LIBRARY DICTIONARY WORDS SESSIONS
 //       SESSIONS sessions, one after the other on one thread, each open
 //       DICTIONARY, ask 8 ranked and 8 classic suggestions and check the
 //       first MB of WORDS (a shorter file again from its start until 1 MB
 //       is checked); prints the resident set size when all are open.
 #include <dlfcn.h>
+#include <pthread.h>
+#include <sched.h>
 
 #include <algorithm>
 #include <atomic>
@@ -104,6 +110,35 @@ int32_t OpenWithDictionary(const Engine& e, const char* dictionary) {
   return s;
 }
 
+// The CPUs the process may run on, in order.
+std::vector<int> AllowedCpus() {
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  std::vector<int> cpus;
+  if (sched_getaffinity(0, sizeof set, &set) == 0) {
+    for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
+      if (CPU_ISSET(cpu, &set)) cpus.push_back(cpu);
+    }
+  }
+  return cpus;
+}
+
+// Keeps the calling thread on one CPU; -1 leaves it where the scheduler
+// puts it.
+void RunOn(int cpu) {
+  if (cpu < 0) return;
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  CPU_SET(cpu, &set);
+  pthread_setaffinity_np(pthread_self(), sizeof set, &set);
+}
+
+double RealTimeSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
 double ThreadCpuSeconds() {
   timespec now{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
@@ -119,7 +154,11 @@ uint64_t CheckAll(const Engine& e, int32_t s, const Words& words) {
   return misspelled;
 }
 
-int Check(const Engine& e, const char* dictionary, const Words& words, int threads, int passes) {
+int Check(const Engine& e, const char* dictionary, const Words& words, int threads, int passes,
+          double startAt) {
+  const std::vector<int> cpus = AllowedCpus();
+  std::vector<int> cpuOf(threads, -1);
+  for (int t = 0; t < threads && !cpus.empty(); ++t) cpuOf[t] = cpus[t % cpus.size()];
   std::vector<int32_t> sessions;
   for (int t = 0; t < threads; ++t) sessions.push_back(OpenWithDictionary(e, dictionary));
   std::vector<double> cpu(threads, 0.0);
@@ -130,15 +169,19 @@ int Check(const Engine& e, const char* dictionary, const Words& words, int threa
   std::vector<std::thread> workers;
   for (int t = 0; t < threads; ++t) {
     workers.emplace_back([&, t] {
+      RunOn(cpuOf[t]);
       CheckAll(e, sessions[t], words);  // untimed: every section resident
       ++ready;
-      while (!go.load()) std::this_thread::yield();
+      // Short sleeps, not a spin: under a real-time priority a spinning
+      // thread would keep its core from everything else while it waits.
+      while (!go.load()) std::this_thread::sleep_for(std::chrono::microseconds(50));
       const double cpuStart = ThreadCpuSeconds();
       for (int pass = 0; pass < passes; ++pass) found[t] += CheckAll(e, sessions[t], words);
       cpu[t] = ThreadCpuSeconds() - cpuStart;
     });
   }
-  while (ready.load() < threads) std::this_thread::yield();
+  while (ready.load() < threads) std::this_thread::sleep_for(std::chrono::microseconds(50));
+  while (RealTimeSeconds() < startAt) std::this_thread::sleep_for(std::chrono::microseconds(50));
   start = Clock::now();
   go = true;
   for (std::thread& worker : workers) worker.join();
@@ -146,8 +189,8 @@ int Check(const Engine& e, const char* dictionary, const Words& words, int threa
   const double perThread = static_cast<double>(words.count) * passes;
   std::printf("threads %d\nwords_per_s %.0f\n", threads, perThread * threads / wall);
   for (int t = 0; t < threads; ++t) {
-    std::printf("thread_cpu_words_per_s %.0f\nmisspelled %llu\n", perThread / cpu[t],
-                static_cast<unsigned long long>(found[t]));
+    std::printf("thread_cpu %d\nthread_cpu_words_per_s %.0f\nmisspelled %llu\n", cpuOf[t],
+                perThread / cpu[t], static_cast<unsigned long long>(found[t]));
   }
   for (const int32_t s : sessions) e.closeSession(s);
   return 0;
@@ -188,9 +231,9 @@ int Rss(const Engine& e, const char* dictionary, const Words& prose, int session
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 7 && argc != 6) {
+  if (argc < 6 || argc > 8) {
     std::fprintf(stderr,
-                 "usage: %s check LIBRARY DICTIONARY WORDS THREADS PASSES\n"
+                 "usage: %s check LIBRARY DICTIONARY WORDS THREADS PASSES [START]\n"
                  "       %s rss LIBRARY DICTIONARY WORDS SESSIONS\n",
                  argv[0], argv[0]);
     return 2;
@@ -203,9 +246,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "no words in %s\n", argv[4]);
     return 2;
   }
-  if (mode == "check" && argc == 7) {
+  if (mode == "check" && (argc == 7 || argc == 8)) {
     return Check(e, argv[3], words, std::max(1, std::atoi(argv[5])),
-                 std::max(1, std::atoi(argv[6])));
+                 std::max(1, std::atoi(argv[6])), argc == 8 ? std::atof(argv[7]) : 0.0);
   }
   if (mode == "rss" && argc == 6) {
     return Rss(e, argv[3], words, std::clamp(std::atoi(argv[5]), 1, MAX_SESSIONS));
