@@ -8,6 +8,7 @@
 #include "lex/commonness_file.h"
 #include "lex/compressed_lex.h"
 #include "lex/shared_dictionary.h"
+#include "lex/sidecar_file.h"
 #include "orth.h"
 #include "text/char_table.h"
 
@@ -18,16 +19,6 @@ namespace {
 // More forms than any word list of a language has; a larger count is a
 // damaged file, not a reason to allocate.
 constexpr uint32_t MOST_FORMS = 1u << 22;
-
-void PutU32(unsigned char* at, uint32_t value) {
-  for (int i = 0; i < 4; ++i) at[i] = static_cast<unsigned char>(value >> (8 * i));
-}
-
-uint32_t GetU32(const unsigned char* at) {
-  uint32_t value = 0;
-  for (int i = 3; i >= 0; --i) value = (value << 8) | at[i];
-  return value;
-}
 
 unsigned char Lower(char c) {
   return ToLowerChar(static_cast<unsigned char>(c));
@@ -114,10 +105,10 @@ int32_t ReadCaseFormsFile(const std::string& path, const LexFingerprint& lex, Ca
   unsigned char header[CASE_FORMS_HEADER_SIZE];
   if (std::fread(header, 1, sizeof header, file.get()) != sizeof header) return ERR_BAD_FORMAT;
   const unsigned char* fields = header + CASE_FORMS_MAGIC_SIZE;
-  const uint32_t count = GetU32(fields + 4);
+  const uint32_t count = GetLe32(fields + 4);
   if (std::memcmp(header, CASE_FORMS_MAGIC, CASE_FORMS_MAGIC_SIZE) != 0 ||
-      GetU32(fields) != CASE_FORMS_VERSION || count > MOST_FORMS ||
-      GetU32(fields + 8) != lex.size || GetU32(fields + 12) != lex.hash) {
+      GetLe32(fields) != CASE_FORMS_VERSION || count > MOST_FORMS ||
+      GetLe32(fields + 8) != lex.size || GetLe32(fields + 12) != lex.hash) {
     return ERR_BAD_FORMAT;
   }
   std::vector<std::string> forms;
@@ -150,25 +141,17 @@ int32_t WriteCaseFormsFile(const std::string& path, const LexFingerprint& lex,
   unsigned char header[CASE_FORMS_HEADER_SIZE];
   std::memcpy(header, CASE_FORMS_MAGIC, CASE_FORMS_MAGIC_SIZE);
   unsigned char* fields = header + CASE_FORMS_MAGIC_SIZE;
-  PutU32(fields, CASE_FORMS_VERSION);
-  PutU32(fields + 4, static_cast<uint32_t>(forms.size()));
-  PutU32(fields + 8, lex.size);
-  PutU32(fields + 12, lex.hash);
+  PutLe32(fields, CASE_FORMS_VERSION);
+  PutLe32(fields + 4, static_cast<uint32_t>(forms.size()));
+  PutLe32(fields + 8, lex.size);
+  PutLe32(fields + 12, lex.hash);
 
-  const std::string part = path + ".part";
-  std::FILE* file = std::fopen(part.c_str(), "wb");
-  if (file == nullptr) return ERR_FILE_OPEN;
-  bool written = std::fwrite(header, 1, sizeof header, file) == sizeof header;
+  std::string body;
   for (const std::string& form : forms) {
-    written = written && std::fwrite(form.c_str(), 1, form.size() + 1, file) == form.size() + 1;
+    body.append(form);
+    body.push_back('\0');
   }
-  written = std::fflush(file) == 0 && written;
-  written = std::fclose(file) == 0 && written;
-  if (!written || std::rename(part.c_str(), path.c_str()) != 0) {
-    std::remove(part.c_str());
-    return ERR_FILE_OPEN;
-  }
-  return 0;
+  return WriteSidecarFile(path, header, sizeof header, body.data(), body.size());
 }
 
 namespace {
