@@ -29,9 +29,9 @@ using Transcript = std::vector<std::string>;
 
 const std::string kEnglish = ORTH_DICT_DIR "/en_US.olx";
 // Latin-1 words: known, misspelled, with apostrophes and accents, capitalised.
-const char* const kWords[] = {"receive", "recieve",  "langauge", "the",     "agian",
-                              "withuot", "Sentence", "don't",    "caf\xE9", "xyzzy",
-                              "a",       "spelling", "wierd",    "THEIR",   "occured"};
+const char* const kWords[] = {"receive",  "recieve", "langauge", "the",    "agian", "withuot",
+                              "Sentence", "don't",   "caf\xE9",  "xyzzy",  "a",     "spelling",
+                              "wierd",    "THEIR",   "occured",  "debian", "nasa"};
 const char kProse[] = "Teh quick brown fox jumpd over the the lazy dog, agian and agian.";
 
 // A deadline for one load; the rounds stop early when it passes.
@@ -52,8 +52,9 @@ void AskWords(int32_t s, Transcript& out) {
   int n = 0;
   for (const char* word : kWords) {
     char buffer[WORD_MAX + 1];
-    const int32_t check = ORTH_CheckWord(s, OPT_REPORT_MISSPELLED | OPT_SPLIT_AT_APOSTROPHE, word,
-                                         buffer, sizeof buffer);
+    const int32_t check =
+        ORTH_CheckWord(s, OPT_REPORT_MISSPELLED | OPT_SPLIT_AT_APOSTROPHE | OPT_REPORT_WRONG_CASE,
+                       word, buffer, sizeof buffer);
     out.push_back(std::string("check ") + word + " " + std::to_string(check) + " " + buffer);
     char list[4096];
     int32_t scores[8] = {};
