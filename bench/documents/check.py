@@ -62,7 +62,9 @@ def run_orth(orthspell, mode, paths):
         if not line.strip():
             continue
         f = json.loads(line)
-        if f.get("kind") in ("misspelled", "replacement"):
+        # A word known only in another case («wong» beside the name «Wong»)
+        # is reported too, with the right form first.
+        if f.get("kind") in ("misspelled", "replacement", "case"):
             findings.append((os.path.basename(f["file"]), f["line"], f["column"], f["word"]))
     return findings
 

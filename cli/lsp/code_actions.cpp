@@ -119,24 +119,27 @@ void AddActions(const OpenDocument& document, const Finding& finding, const Json
       Json action = Action("Replace with " + Quoted(other), diagnostic, true);
       action["edit"] = Edit(document, finding.begin, finding.end, other, options);
       out.push_back(std::move(action));
-      // A word in another case may be the writer's choice: it can be kept.
+      // A word in another case may be a slip for another word, or the
+      // writer's choice: the suggestions follow, and it can be kept.
       if (finding.verdict != WordVerdict::WRONG_CASE) return;
       break;
     }
-    default: {
-      std::vector<ScoredWord> suggestions;
-      SuggestionOptions suggestion;
-      suggestion.maxSuggestions = options.maxSuggestions;
-      if (options.session >= 0) {
-        SuggestWords(options.session, finding.word, suggestion, suggestions);
-      }
-      for (size_t i = 0; i < suggestions.size(); ++i) {
-        const std::string text = Latin1ToUtf8Text(suggestions[i].word);
-        Json action = Action("Replace with " + Quoted(text), diagnostic, i == 0);
-        action["edit"] = Edit(document, finding.begin, finding.end, text, options);
-        out.push_back(std::move(action));
-      }
+    default:
       break;
+  }
+  if (finding.verdict == WordVerdict::MISSPELLED || finding.verdict == WordVerdict::WRONG_CASE) {
+    std::vector<ScoredWord> suggestions;
+    SuggestionOptions suggestion;
+    suggestion.maxSuggestions = options.maxSuggestions;
+    if (options.session >= 0) SuggestWords(options.session, finding.word, suggestion, suggestions);
+    bool first = finding.verdict == WordVerdict::MISSPELLED;
+    for (const ScoredWord& scored : suggestions) {
+      if (finding.verdict == WordVerdict::WRONG_CASE && scored.word == finding.other) continue;
+      const std::string text = Latin1ToUtf8Text(scored.word);
+      Json action = Action("Replace with " + Quoted(text), diagnostic, first);
+      action["edit"] = Edit(document, finding.begin, finding.end, text, options);
+      out.push_back(std::move(action));
+      first = false;
     }
   }
   if (options.canAddWords) {

@@ -68,10 +68,13 @@ void FindingPrinter::Line(const CheckedWord& word, DocumentChecker& checker) {
   const std::string_view bytes = checker.Written(word.sourceBegin, word.sourceEnd);
   const std::string written = WellFormedUtf8(bytes);
   static const std::vector<ScoredWord> none;
+  // A word in a case its dictionary rules out may also be a slip for
+  // another word («wong» for «wrong» beside the name «Wong»): it gets the
+  // suggestions too, which begin with the right form.
+  const bool suggests =
+      word.verdict == WordVerdict::MISSPELLED || word.verdict == WordVerdict::WRONG_CASE;
   const std::vector<ScoredWord>& suggestions =
-      word.verdict == WordVerdict::MISSPELLED && suggestion_.maxSuggestions > 0
-          ? Suggestions(word.word)
-          : none;
+      suggests && suggestion_.maxSuggestions > 0 ? Suggestions(word.word) : none;
   if (style_ == PrintStyle::JSON) {
     nlohmann::ordered_json line;
     line["file"] = WellFormedUtf8(fileName_);
@@ -108,7 +111,11 @@ void FindingPrinter::Line(const CheckedWord& word, DocumentChecker& checker) {
       buffer_ += written + " -> " + Latin1ToUtf8Text(word.other) + "\n";
       return;
     case WordVerdict::WRONG_CASE:
-      buffer_ += written + " -> " + Latin1ToUtf8Text(word.other) + " (case)\n";
+      buffer_ += written + " -> " + Latin1ToUtf8Text(word.other);
+      for (const ScoredWord& suggestion : suggestions) {
+        if (suggestion.word != word.other) buffer_ += ", " + Latin1ToUtf8Text(suggestion.word);
+      }
+      buffer_ += " (case)\n";
       return;
     case WordVerdict::CORRECT:
     case WordVerdict::MISSPELLED:
