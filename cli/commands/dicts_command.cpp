@@ -116,7 +116,7 @@ int RunDicts(const std::vector<std::string>& args) {
     std::printf("%-8s %-6d %-6s %9llu %10llu %7zu %10s  %s\n", name.c_str(), facts.language,
                 LanguageTag(facts.language), static_cast<unsigned long long>(facts.words),
                 static_cast<unsigned long long>(facts.bytes), facts.volumes,
-                facts.commonness ? "yes" : "no", fs::path(path).parent_path().c_str());
+                facts.commonness ? "yes" : "no", fs::path(path).parent_path().string().c_str());
   }
   if (std::fflush(stdout) != 0) {
     ReportError("dicts", "cannot write the output");

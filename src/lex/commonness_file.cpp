@@ -5,6 +5,7 @@
 
 #include "lex/compressed_lex.h"
 #include "orth.h"
+#include "session/platform_file.h"
 
 namespace orth {
 
@@ -25,8 +26,7 @@ uint32_t GetU32(const unsigned char* at) {
 std::string CommonnessFileName(const std::string& lexFileName) {
   // The last component's extension; a dot that starts the component (a
   // hidden file's name) is none.
-  const size_t slash = lexFileName.find_last_of('/');
-  const size_t start = slash == std::string::npos ? 0 : slash + 1;
+  const size_t start = FileNameStart(lexFileName);
   const size_t dot = lexFileName.find_last_of('.');
   const bool hasExtension = dot != std::string::npos && dot > start;
   return (hasExtension ? lexFileName.substr(0, dot) : lexFileName) + COMMONNESS_EXTENSION;
@@ -35,7 +35,7 @@ std::string CommonnessFileName(const std::string& lexFileName) {
 int32_t ReadCommonnessFile(const std::string& path, const LexFingerprint& lex, uint32_t wordCount,
                            std::vector<uint8_t>& grades) {
   grades.clear();
-  const FilePtr file(std::fopen(path.c_str(), "rb"));
+  const FilePtr file(OpenFile(path.c_str(), "rb"));
   if (file == nullptr) return ERR_FILE_OPEN;
   unsigned char header[COMMONNESS_HEADER_SIZE];
   if (std::fread(header, 1, sizeof header, file.get()) != sizeof header) return ERR_BAD_FORMAT;
@@ -66,14 +66,14 @@ int32_t WriteCommonnessFile(const std::string& path, const LexFingerprint& lex,
   PutU32(fields + 12, lex.hash);
 
   const std::string part = path + ".part";
-  std::FILE* file = std::fopen(part.c_str(), "wb");
+  std::FILE* file = OpenFile(part.c_str(), "wb");
   if (file == nullptr) return ERR_FILE_OPEN;
   bool written = std::fwrite(header, 1, sizeof header, file) == sizeof header &&
                  std::fwrite(grades.data(), 1, grades.size(), file) == grades.size();
   written = std::fflush(file) == 0 && written;
   written = std::fclose(file) == 0 && written;
-  if (!written || std::rename(part.c_str(), path.c_str()) != 0) {
-    std::remove(part.c_str());
+  if (!written || ReplaceFileWith(part.c_str(), path.c_str()) != 0) {
+    RemoveFile(part.c_str());
     return ERR_FILE_OPEN;
   }
   return 0;
