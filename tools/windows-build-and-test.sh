@@ -31,6 +31,8 @@ trap cleanup EXIT
 step=$SECONDS
 echo "== Wine prefix $WINEPREFIX (first start)"
 "$wine64" wineboot -i >/dev/null 2>&1
+# The server wineboot started ends on its own; then one that stays.
+"$wineserver" -w
 "$wineserver" -p </dev/null >/dev/null 2>&1
 elapsed $step
 
