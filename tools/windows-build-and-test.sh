@@ -31,9 +31,13 @@ trap cleanup EXIT
 step=$SECONDS
 echo "== Wine prefix $WINEPREFIX (first start)"
 "$wine64" wineboot -i >/dev/null 2>&1
-# The server wineboot started ends on its own; then one that stays.
+# The server wineboot started ends on its own; then one that stays, with
+# Wine's background services started now: started later by a test or a
+# build step, they would inherit its output pipe and keep it open, so that
+# whatever reads the pipe waits for them.
 "$wineserver" -w
 "$wineserver" -p </dev/null >/dev/null 2>&1
+"$wine64" cmd /c exit </dev/null >/dev/null 2>&1
 elapsed $step
 
 # Release: no debug information, which makes the statically linked programs
