@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "commands/commands.h"
+#include "platform/process_io.h"
 
 namespace {
 
@@ -44,6 +45,7 @@ constexpr char USAGE[] =
 
 int main(int argc, char** argv) {
   using namespace orth::cli;
+  PrepareStandardStreams();
   if (argc < 2) {
     std::fputs(USAGE, stderr);
     return EXIT_USAGE;

@@ -1,18 +1,37 @@
 # Compares the functions the shared library defines with tests/exports.txt.
-execute_process(COMMAND nm -D --defined-only "${LIBRARY}"
-  OUTPUT_VARIABLE nm_output RESULT_VARIABLE nm_result)
-if(NOT nm_result EQUAL 0)
-  message(FATAL_ERROR "nm failed on ${LIBRARY}")
-endif()
-string(REPLACE "\n" ";" nm_lines "${nm_output}")
-set(actual "")
-foreach(line IN LISTS nm_lines)
-  # Only code symbols count; sanitizer builds add data symbols of their own.
-  if(line MATCHES "^[0-9a-f]+ [TtWi] (.+)$")
-    list(APPEND actual "${CMAKE_MATCH_1}")
+# LIBRARY: the library; EXPECTED: the list. With OBJDUMP (a Windows DLL), the
+# names are read from the DLL's export table instead of the dynamic symbols.
+if(OBJDUMP)
+  execute_process(COMMAND "${OBJDUMP}" -p "${LIBRARY}"
+    OUTPUT_VARIABLE dump_output RESULT_VARIABLE dump_result)
+  if(NOT dump_result EQUAL 0)
+    message(FATAL_ERROR "${OBJDUMP} -p failed on ${LIBRARY}")
   endif()
-endforeach()
-list(FILTER actual EXCLUDE REGEX "^(_init|_fini)$")
+  # The name table follows "[Ordinal/Name Pointer] Table" up to an empty line.
+  string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table\n([^\n]+\n)*" table "${dump_output}")
+  string(REPLACE "\n" ";" table_lines "${table}")
+  set(actual "")
+  foreach(line IN LISTS table_lines)
+    if(line MATCHES "^[ \t]*\\[ *[0-9]+\\] (.+)$")
+      list(APPEND actual "${CMAKE_MATCH_1}")
+    endif()
+  endforeach()
+else()
+  execute_process(COMMAND nm -D --defined-only "${LIBRARY}"
+    OUTPUT_VARIABLE nm_output RESULT_VARIABLE nm_result)
+  if(NOT nm_result EQUAL 0)
+    message(FATAL_ERROR "nm failed on ${LIBRARY}")
+  endif()
+  string(REPLACE "\n" ";" nm_lines "${nm_output}")
+  set(actual "")
+  foreach(line IN LISTS nm_lines)
+    # Only code symbols count; sanitizer builds add data symbols of their own.
+    if(line MATCHES "^[0-9a-f]+ [TtWi] (.+)$")
+      list(APPEND actual "${CMAKE_MATCH_1}")
+    endif()
+  endforeach()
+  list(FILTER actual EXCLUDE REGEX "^(_init|_fini)$")
+endif()
 list(SORT actual)
 file(STRINGS "${EXPECTED}" expected)
 list(SORT expected)

@@ -23,6 +23,9 @@ using test::TempDir;
 // Open file descriptors of the process, to see that failed opens close
 // their file; -1 where the system does not list them.
 int CountOpenFiles() {
+#if defined(_WIN32)
+  return -1;  // no such list; under Wine, /proc/self/fd would be Wine's own
+#endif
   const std::filesystem::path fds = "/proc/self/fd";
   std::error_code error;
   if (!std::filesystem::exists(fds, error)) return -1;

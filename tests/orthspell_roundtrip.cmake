@@ -1,12 +1,13 @@
 # orthspell compile on a small list, then orthspell dump, compared with the
 # expected words; then bad usage and bad input, which must fail with one line
 # on stderr. Arguments: ORTHSPELL (the tool), DATA (tests/data/orthspell),
-# WORK (a scratch folder of this test).
+# WORK (a scratch folder of this test), EMULATOR (what runs it in a cross
+# build, else empty).
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 
 function(run expected_status)
-  execute_process(COMMAND "${ORTHSPELL}" ${ARGN}
+  execute_process(COMMAND ${EMULATOR} "${ORTHSPELL}" ${ARGN}
     RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
   if(expected_status STREQUAL "0" AND NOT status EQUAL 0)
     message(FATAL_ERROR "orthspell ${ARGN} failed (${status}): ${err}")
@@ -30,7 +31,7 @@ foreach(line "words written:   27" "words skipped:   0" "verified:        every 
   endif()
 endforeach()
 
-execute_process(COMMAND "${ORTHSPELL}" dump "${WORK}/small.olx"
+execute_process(COMMAND ${EMULATOR} "${ORTHSPELL}" dump "${WORK}/small.olx"
   OUTPUT_FILE "${WORK}/small.dump" RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "orthspell dump failed (${status})")

@@ -283,12 +283,15 @@ TEST_F(TextLexFiles, CreateAndSaveByteForByte) {
   EXPECT_EQ(FreeTextLex(none), 0);
   EXPECT_EQ(none, nullptr);
 
-  // Saving through a link replaces the file it points to and keeps the link.
+  // Saving through a link replaces the file it points to and keeps the link
+  // (POSIX links: Windows makes them only with privileges).
+#if !defined(_WIN32)
   fs::create_symlink("user.lex", PathOf("link.lex"));
   ASSERT_EQ(DeleteFromTextLex(*lex, "apple"), 0);
   ASSERT_EQ(SaveTextLex(*lex, PathOf("link.lex").c_str()), 0);
   EXPECT_TRUE(fs::is_symlink(PathOf("link.lex")));
   EXPECT_EQ(Read(path), "#LID 0009 1 2\nbanana\ncherry\n");
+#endif
 }
 
 TEST_F(TextLexFiles, FailedSaveKeepsTheOldFile) {

@@ -9,6 +9,7 @@
 
 #include "lexcompiler/volume_names.h"
 #include "orth.h"
+#include "platform/process_io.h"
 
 #ifndef ORTH_BUILD_DICT_DIR
 #define ORTH_BUILD_DICT_DIR ""
@@ -170,9 +171,8 @@ std::vector<std::string> BundledDictionaryFolders() {
   };
   // The user's own folder first: `orthspell dict install` writes there.
   add(UserDictionaryFolder());
-  std::error_code failed;
-  const fs::path program = fs::read_symlink("/proc/self/exe", failed);
-  if (!failed) add(program.parent_path() / ORTH_RELATIVE_DICT_DIR);
+  const fs::path program = ProgramFile();
+  if (!program.empty()) add(program.parent_path() / ORTH_RELATIVE_DICT_DIR);
   add(ORTH_INSTALL_DICT_DIR);
   add(ORTH_BUILD_DICT_DIR);
   return folders;

@@ -1,12 +1,12 @@
 #include "check/document_run.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 
 #include "input/document_reader.h"
+#include "platform/process_io.h"
 
 namespace orth::cli {
 
@@ -36,7 +36,7 @@ bool CheckDocument(const std::string& name, const ModeChoice& mode, DocumentChec
                    std::string& error) {
   const bool standardInput = name == "-";
   OpenFile file;
-  file.fd = standardInput ? STDIN_FILENO : ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  file.fd = standardInput ? STDIN_FILENO : OpenForReading(name);
   file.owned = !standardInput;
   const std::string shownName = standardInput ? "<stdin>" : name;
   if (file.fd < 0) {
@@ -66,6 +66,11 @@ bool CheckDocument(const std::string& name, const ModeChoice& mode, DocumentChec
   context.modeName = mode.modeName;
   context.options = &mode.options;
   const auto parser = format.make(context);
+  if (parser == nullptr) {
+    error = shownName + ": the " + std::string(format.name) +
+            " format is not available in this build of orthspell";
+    return false;
+  }
   ReadOptions read;
   read.window = format.window;
   checker.StartDocument();

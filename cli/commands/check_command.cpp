@@ -1,6 +1,5 @@
 // orthspell check and orthspell list: stream files through their document
 // format and the checking stage, and print what is found.
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -19,6 +18,7 @@
 #include "orth.h"
 #include "output/finding_printer.h"
 #include "output/progress_line.h"
+#include "platform/process_io.h"
 
 namespace orth::cli {
 
@@ -147,10 +147,7 @@ bool ParseInputEncoding(std::string name, bool& latin1) {
 // Whether stderr and stdout are the same file: an editor that reads both from
 // one pipe would take a warning for output.
 bool ErrorsShareOutput() {
-  struct stat out {
-  }, err{};
-  return fstat(STDOUT_FILENO, &out) == 0 && fstat(STDERR_FILENO, &err) == 0 &&
-         out.st_dev == err.st_dev && out.st_ino == err.st_ino;
+  return SameOpenFile(STDOUT_FILENO, STDERR_FILENO).value_or(false);
 }
 
 const char* CommandName(Mode mode) {

@@ -125,7 +125,7 @@ int RunDicts(const std::vector<std::string>& args) {
                 LanguageTag(facts.language), static_cast<unsigned long long>(facts.words),
                 static_cast<unsigned long long>(facts.bytes), facts.volumes,
                 facts.commonness ? "yes" : "no", facts.caseForms ? "yes" : "no",
-                fs::path(path).parent_path().c_str());
+                fs::path(path).parent_path().string().c_str());
   }
   if (std::fflush(stdout) != 0) {
     ReportError("dicts", "cannot write the output");

@@ -1,5 +1,4 @@
 // orthspell -a / orthspell pipe: the ispell pipe protocol on stdin/stdout.
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -13,6 +12,7 @@
 #include "commands/common_options.h"
 #include "orth.h"
 #include "output/pipe_protocol.h"
+#include "platform/process_io.h"
 
 namespace orth::cli {
 
@@ -56,10 +56,8 @@ std::string Banner() {
 // Whether stderr is a different file from stdout: editors often read both
 // from one pipe, where a warning would be taken for an answer.
 bool StderrIsSeparate() {
-  struct stat out {
-  }, err{};
-  if (fstat(STDOUT_FILENO, &out) != 0 || fstat(STDERR_FILENO, &err) != 0) return false;
-  return out.st_dev != err.st_dev || out.st_ino != err.st_ino;
+  const std::optional<bool> same = SameOpenFile(STDOUT_FILENO, STDERR_FILENO);
+  return same.has_value() && !*same;
 }
 
 }  // namespace

@@ -103,6 +103,10 @@ const DocumentFormat& TextFormat();
 // plain text.
 std::unique_ptr<DocumentParser> MakePlainTextParser(const ParserContext& context);
 
+// Whether the first bytes of an input look like HTML or XML (the html
+// format's sniffer, shared with builds that lack its parser).
+bool LooksLikeHtml(std::string_view head);
+
 // Whether `text` starts with `prefix`, ignoring ASCII case (for sniffers).
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 bool EqualNoCase(std::string_view a, std::string_view b);

@@ -89,6 +89,12 @@ std::string_view SkipLeadingSpace(std::string_view head) {
   return start == std::string_view::npos ? std::string_view{} : head.substr(start);
 }
 
+bool LooksLikeHtml(std::string_view head) {
+  const std::string_view start = SkipLeadingSpace(head);
+  return StartsWithNoCase(start, "<!doctype html") || StartsWithNoCase(start, "<html") ||
+         StartsWithNoCase(start, "<?xml");
+}
+
 const DocumentFormat* FindFormat(std::string_view name) {
   for (const DocumentFormat& format : DocumentFormats()) {
     if (EqualNoCase(format.name, name)) return &format;

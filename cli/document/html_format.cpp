@@ -32,12 +32,6 @@ namespace {
 
 constexpr size_t kWindow = size_t{1} << 20;
 
-bool Sniff(std::string_view head) {
-  const std::string_view start = SkipLeadingSpace(head);
-  return StartsWithNoCase(start, "<!doctype html") || StartsWithNoCase(start, "<html") ||
-         StartsWithNoCase(start, "<?xml");
-}
-
 // The longest prefix of `bytes` that does not end inside a UTF-8 character.
 size_t CompleteCharacters(std::string_view bytes) {
   size_t start = bytes.size();
@@ -342,7 +336,7 @@ const DocumentFormat& HtmlFormat() {
       {"xml", "xhtml", "htm"},
       {".html", ".htm", ".xhtml", ".shtml", ".xml"},
       {},
-      &Sniff,
+      &LooksLikeHtml,
       kWindow,
       &MakeHtmlParser,
       "HTML and XML: text and prose attributes (alt, title, ...), not code or scripts"};

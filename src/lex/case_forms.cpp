@@ -10,6 +10,7 @@
 #include "lex/shared_dictionary.h"
 #include "lex/sidecar_file.h"
 #include "orth.h"
+#include "session/platform_file.h"
 #include "text/char_table.h"
 
 namespace orth {
@@ -100,7 +101,7 @@ const char* FindCaseForm(const CaseForms& table, const char* lower, size_t lengt
 
 int32_t ReadCaseFormsFile(const std::string& path, const LexFingerprint& lex, CaseForms& out) {
   out = CaseForms{};
-  const FilePtr file(std::fopen(path.c_str(), "rb"));
+  const FilePtr file(OpenFile(path.c_str(), "rb"));
   if (file == nullptr) return ERR_FILE_OPEN;
   unsigned char header[CASE_FORMS_HEADER_SIZE];
   if (std::fread(header, 1, sizeof header, file.get()) != sizeof header) return ERR_BAD_FORMAT;

@@ -6,14 +6,14 @@
 #include "lex/compressed_lex.h"
 #include "lex/sidecar_file.h"
 #include "orth.h"
+#include "session/platform_file.h"
 
 namespace orth {
 
 std::string CommonnessFileName(const std::string& lexFileName) {
   // The last component's extension; a dot that starts the component (a
   // hidden file's name) is none.
-  const size_t slash = lexFileName.find_last_of('/');
-  const size_t start = slash == std::string::npos ? 0 : slash + 1;
+  const size_t start = FileNameStart(lexFileName);
   const size_t dot = lexFileName.find_last_of('.');
   const bool hasExtension = dot != std::string::npos && dot > start;
   return (hasExtension ? lexFileName.substr(0, dot) : lexFileName) + COMMONNESS_EXTENSION;
@@ -22,7 +22,7 @@ std::string CommonnessFileName(const std::string& lexFileName) {
 int32_t ReadCommonnessFile(const std::string& path, const LexFingerprint& lex, uint32_t wordCount,
                            std::vector<uint8_t>& grades) {
   grades.clear();
-  const FilePtr file(std::fopen(path.c_str(), "rb"));
+  const FilePtr file(OpenFile(path.c_str(), "rb"));
   if (file == nullptr) return ERR_FILE_OPEN;
   unsigned char header[COMMONNESS_HEADER_SIZE];
   if (std::fread(header, 1, sizeof header, file.get()) != sizeof header) return ERR_BAD_FORMAT;

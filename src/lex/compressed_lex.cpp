@@ -6,6 +6,7 @@
 
 #include <utility>
 #include "lex/shared_dictionary.h"
+#include "session/platform_file.h"
 
 namespace orth {
 namespace {
@@ -19,7 +20,7 @@ bool ReadExactly(std::FILE* file, void* buffer, size_t count) {
 
 FilePtr OpenForReading(const char* fileName) {
   if (fileName == nullptr) return nullptr;
-  return FilePtr(std::fopen(fileName, "rb"));
+  return FilePtr(OpenFile(fileName, "rb"));
 }
 
 // Token n is the n-th NUL-terminated string of the token area. Reading stops

@@ -1,11 +1,10 @@
 #include "lex/shared_dictionary.h"
 
-#include <sys/stat.h>
-
 #include <map>
 #include <tuple>
 
 #include "lex/section_word_index.h"
+#include "session/platform_file.h"
 #include "suggest/rank_index.h"
 
 namespace orth {
@@ -37,14 +36,10 @@ std::map<DictionaryKey, std::weak_ptr<SharedDictionary>>& Registry() {
 }  // namespace
 
 std::shared_ptr<SharedDictionary> AcquireSharedDictionary(const char* fileName, std::FILE* file) {
-  struct stat status {};
-  if (fileName == nullptr || file == nullptr || fstat(fileno(file), &status) != 0) return nullptr;
-  DictionaryKey key{fileName,
-                    static_cast<uint64_t>(status.st_dev),
-                    static_cast<uint64_t>(status.st_ino),
-                    static_cast<uint64_t>(status.st_size),
-                    static_cast<int64_t>(status.st_mtim.tv_sec),
-                    static_cast<int64_t>(status.st_mtim.tv_nsec)};
+  FileIdentity identity;
+  if (fileName == nullptr || !IdentifyOpenFile(file, identity)) return nullptr;
+  DictionaryKey key{fileName,      identity.device,          identity.inode,
+                    identity.size, identity.modifiedSeconds, identity.modifiedNanoseconds};
 
   // Made before the registry's lock is taken, so that the lock is held only
   // to look up and publish; one never published goes without the lock. The

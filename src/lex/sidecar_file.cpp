@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "orth.h"
+#include "session/platform_file.h"
 
 namespace orth {
 
@@ -19,14 +20,14 @@ uint32_t GetLe32(const unsigned char* at) {
 int32_t WriteSidecarFile(const std::string& path, const unsigned char* header, size_t headerSize,
                          const void* body, size_t bodySize) {
   const std::string part = path + ".part";
-  std::FILE* file = std::fopen(part.c_str(), "wb");
+  std::FILE* file = OpenFile(part.c_str(), "wb");
   if (file == nullptr) return ERR_FILE_OPEN;
   bool written = std::fwrite(header, 1, headerSize, file) == headerSize &&
                  (bodySize == 0 || std::fwrite(body, 1, bodySize, file) == bodySize);
   written = std::fflush(file) == 0 && written;
   written = std::fclose(file) == 0 && written;
-  if (!written || std::rename(part.c_str(), path.c_str()) != 0) {
-    std::remove(part.c_str());
+  if (!written || ReplaceFileWith(part.c_str(), path.c_str()) != 0) {
+    RemoveFile(part.c_str());
     return ERR_FILE_OPEN;
   }
   return 0;

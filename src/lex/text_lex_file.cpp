@@ -11,6 +11,7 @@
 
 #include "lex/save_file_ops.h"
 #include "lex/text_lex.h"
+#include "session/platform_file.h"
 #include "text/char_table.h"
 
 namespace orth {
@@ -146,15 +147,11 @@ void StoreEntry(TextLex& lex, char* piece) {
 
 SaveFileOps DefaultSaveFileOps() {
   SaveFileOps ops;
-  ops.createExclusive = [](const char* name) { return std::fopen(name, "wx"); };
+  ops.createExclusive = [](const char* name) { return CreateNewFile(name); };
   ops.writeText = [](std::FILE* file, const char* text) { return std::fputs(text, file); };
   ops.flush = [](std::FILE* file) { return std::fflush(file); };
   ops.close = [](std::FILE* file) { return std::fclose(file); };
-  ops.rename = [](const char* from, const char* to) {
-    std::error_code error;
-    std::filesystem::rename(from, to, error);
-    return error ? -1 : 0;
-  };
+  ops.rename = [](const char* from, const char* to) { return ReplaceFileWith(from, to); };
   return ops;
 }
 
@@ -193,7 +190,7 @@ int32_t ParseLexHeader(const char* line, int32_t& language, int32_t& type, int32
 
 int32_t ProbeTextLex(const char* fileName, int32_t& type, int32_t& language) {
   if (!HasName(fileName)) return ERR_FILE_OPEN;
-  ScopedFile file(std::fopen(fileName, "r"));
+  ScopedFile file(OpenFile(fileName, "rb"));
   if (file.file == nullptr) return ERR_FILE_OPEN;
   char line[PROBE_LINE_MAX + 1];
   if (ReadPiece(file.file, line, PROBE_LINE_MAX) == 0 || line[0] != '#') return ERR_BAD_FORMAT;
@@ -210,7 +207,7 @@ int32_t LoadTextLex(const char* fileName, std::unique_ptr<TextLex>& out) {
   std::unique_ptr<TextLex> lex(new (std::nothrow) TextLex);
   if (!lex) return ERR_NO_MEMORY;
   if (!HasName(fileName)) return ERR_FILE_OPEN;
-  ScopedFile file(std::fopen(fileName, "r"));
+  ScopedFile file(OpenFile(fileName, "rb"));
   if (file.file == nullptr) return ERR_FILE_OPEN;
 
   char piece[TEXT_LEX_PIECE_MAX + 1];
@@ -260,18 +257,18 @@ int32_t LoadTextLex(const char* fileName, std::unique_ptr<TextLex>& out) {
 int32_t CreateTextLex(const char* fileName, int32_t type, int32_t language,
                       std::unique_ptr<TextLex>& out) {
   if (HasName(fileName)) {
-    if (std::FILE* existing = std::fopen(fileName, "r")) {
+    if (std::FILE* existing = OpenFile(fileName, "rb")) {
       std::fclose(existing);
       return ERR_FILE_EXISTS;
     }
     // Exclusive creation: a file that exists but cannot be read is not
     // overwritten either.
     errno = 0;
-    std::FILE* file = std::fopen(fileName, "wx");
+    std::FILE* file = CreateNewFile(fileName);
     if (file == nullptr) return errno == EEXIST ? ERR_FILE_EXISTS : ERR_FILE_OPEN;
     const bool written = WriteHeaderLine(file, language, type, 0) == 0 && std::fflush(file) == 0;
     if (std::fclose(file) != 0 || !written) {
-      std::remove(fileName);  // the file is ours and incomplete
+      RemoveFile(fileName);  // the file is ours and incomplete
       return ERR_FILE_OPEN;
     }
   }
@@ -295,11 +292,11 @@ int32_t SaveTextLex(const TextLex& lex, const char* fileName) {
   if (!HasName(fileName)) return ERR_FILE_OPEN;
   namespace fs = std::filesystem;
   std::error_code error;
-  fs::path target(fileName);
+  fs::path target = PathFromName(fileName);
 
   // A target that exists but may not be written stays as it is, as it would
   // if it were rewritten in place.
-  if (std::FILE* probe = std::fopen(fileName, "r+")) {
+  if (std::FILE* probe = OpenFile(fileName, "r+b")) {
     std::fclose(probe);
   } else if (fs::exists(fs::symlink_status(target, error))) {
     return ERR_FILE_OPEN;
@@ -313,24 +310,26 @@ int32_t SaveTextLex(const TextLex& lex, const char* fileName) {
   // Write a complete copy first and let it replace the target in one step,
   // so that a full disk or a crash never leaves a partly written list.
   std::string tempName;
-  std::FILE* file = CreateSaveTemp(target.string(), tempName);
+  const std::string targetName = NameFromPath(target);
+  std::FILE* file = CreateSaveTemp(targetName, tempName);
   if (file == nullptr) return ERR_FILE_OPEN;
   try {
     if (WriteTextLexFile(lex, file) != 0) {
-      std::remove(tempName.c_str());
+      RemoveFile(tempName.c_str());
       return ERR_FILE_OPEN;
     }
     const fs::file_status old = fs::status(target, error);
-    if (!error && fs::exists(old)) fs::permissions(tempName, old.permissions(), error);
+    if (!error && fs::exists(old))
+      fs::permissions(PathFromName(tempName.c_str()), old.permissions(), error);
     error.clear();  // a new target has no status; the rename decides
-    if (TextLexSaveOps().rename(tempName.c_str(), target.c_str()) != 0) {
+    if (TextLexSaveOps().rename(tempName.c_str(), targetName.c_str()) != 0) {
       error = std::make_error_code(std::errc::io_error);
     }
   } catch (...) {
     error = std::make_error_code(std::errc::not_enough_memory);
   }
   if (error) {
-    std::remove(tempName.c_str());
+    RemoveFile(tempName.c_str());
     return ERR_FILE_OPEN;
   }
   return 0;

@@ -4,6 +4,8 @@
 #include <ctime>
 #include <mutex>
 
+#include "session/platform_time.h"
+
 #ifndef ORTH_DEBUG_LEVEL
 #define ORTH_DEBUG_LEVEL 0
 #endif
@@ -25,7 +27,7 @@ void StartDebugLog() {
     const std::lock_guard<std::mutex> guard(logLock);
     static std::FILE* debugLog = nullptr;
     if (debugLog != nullptr) return;
-    debugLog = std::fopen("lexdbg.log", "a");
+    debugLog = std::fopen("lexdbg.log", "ab");  // "\n" line ends everywhere
     if (debugLog == nullptr) return;
     // asctime's layout: "Www Mmm dd hh:mm:ss yyyy", day padded with a space.
     static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
@@ -33,7 +35,7 @@ void StartDebugLog() {
                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     const std::time_t now = std::time(nullptr);
     std::tm local{};
-    localtime_r(&now, &local);
+    LocalCalendarTime(now, local);
     char stamp[32];
     std::snprintf(stamp, sizeof stamp, "%s %s %2d %02d:%02d:%02d %04d", kDays[local.tm_wday % 7],
                   kMonths[local.tm_mon % 12], local.tm_mday, local.tm_hour, local.tm_min,

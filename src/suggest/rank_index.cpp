@@ -8,6 +8,7 @@
 #include "lex/commonness_file.h"
 #include "lex/lex_words.h"
 #include "lex/shared_dictionary.h"
+#include "session/platform_file.h"
 #include "text/char_table.h"
 
 namespace orth {
@@ -112,7 +113,7 @@ std::unique_ptr<RankIndex> BuildRankIndex(CompressedLex& lex, const std::string&
   const std::string gradesFile = CommonnessFileName(lexFileName);
   std::error_code noFile;
   LexFingerprint fingerprint;
-  const bool graded = std::filesystem::is_regular_file(gradesFile, noFile) &&
+  const bool graded = std::filesystem::is_regular_file(PathFromName(gradesFile.c_str()), noFile) &&
                       FingerprintLexFile(lex, fingerprint) &&
                       ReadCommonnessFile(gradesFile, fingerprint, count, grades) == 0;
 

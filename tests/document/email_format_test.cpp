@@ -17,6 +17,20 @@ const DocumentFormat& Email() {
 
 using Row = testing::DocumentRow;
 
+// A build without the HTML reader (ORTH_DOCUMENT_PARSERS off, as on
+// Windows) leaves HTML parts unchecked: their words must then be absent.
+Row WithHtmlWords(Row row, const std::vector<std::string>& htmlWords) {
+#if defined(ORTH_NO_DOCUMENT_PARSERS)
+  for (const std::string& word : htmlWords) {
+    std::erase_if(row.found, [&word](const auto& found) { return found.first == word; });
+    row.absent.push_back(word);
+  }
+#else
+  (void)htmlWords;
+#endif
+  return row;
+}
+
 void ExpectRows(const std::vector<Row>& rows) {
   testing::ExpectDocumentRows(Email(), rows);
 }
@@ -66,21 +80,25 @@ TEST(EmailFormat, MimePartsAreFollowedAndDecoded) {
       "qqattached\r\n--outer\r\nContent-Type: text/plain; charset=koi8-r\r\n\r\nqqkoi\r\n"
       "--outer--\r\n";
   ExpectRows({
-      {multipart,
-       {{"parts", "1:10"},
-        {"na\xC3\xAFve", "10:1"},
-        {"softbreak", "10:9"},
-        {"\xC3\x83\xC2\xA9", "11:7"},  // UTF-8 bytes read as Latin-1, as the part says
-        {"base64", "24:1"},
-        {"words", "24:9"},
-        {"html", "29:4"},
-        {"text", "30:15"}},
-       {"qqpreamble", "qqimage", "qqhref", "qqepilogue", "qqattached", "qqkoi"}},
+      WithHtmlWords(
+          {multipart,
+           {{"parts", "1:10"},
+            {"na\xC3\xAFve", "10:1"},
+            {"softbreak", "10:9"},
+            {"\xC3\x83\xC2\xA9", "11:7"},  // UTF-8 bytes read as Latin-1, as the part says
+            {"base64", "24:1"},
+            {"words", "24:9"},
+            {"html", "29:4"},
+            {"text", "30:15"}},
+           {"qqpreamble", "qqimage", "qqhref", "qqepilogue", "qqattached", "qqkoi"}},
+          {"html", "text"}),
       // HTML: a script, a comment and a style element over several lines.
-      {"Content-Type: text/html\n\n<p>first<script>\nqqscript\n</script><!--\nqqcomment\n"
-       "-->second <style\ntype=x>qqstyle</style>third\n",
-       {{"first", "3:4"}, {"second", "7:4"}, {"third", "8:23"}},
-       {"qqscript", "qqcomment", "qqstyle"}},
+      WithHtmlWords(
+          {"Content-Type: text/html\n\n<p>first<script>\nqqscript\n</script><!--\nqqcomment\n"
+           "-->second <style\ntype=x>qqstyle</style>third\n",
+           {{"first", "3:4"}, {"second", "7:4"}, {"third", "8:23"}},
+           {"qqscript", "qqcomment", "qqstyle"}},
+          {"first", "second", "third"}),
       // Windows-1252, a character cut between two base64 lines, and parts
       // that are not read: a forwarded message, an unknown encoding.
       {"Content-Type: multipart/mixed; boundary=b\n\n--b\nContent-Type: text/plain; "
