@@ -80,11 +80,7 @@ bool WriteLexCaseForms(const std::string& lexPath, const std::vector<unsigned ch
     return true;
   }
   // The fingerprint the engine computes over the file when it opens it.
-  LexFingerprint fingerprint;
-  uint32_t hash = 2166136261u;
-  for (const unsigned char byte : image) hash = (hash ^ byte) * 16777619u;
-  fingerprint.size = static_cast<uint32_t>(image.size());
-  fingerprint.hash = hash;
+  const LexFingerprint fingerprint = FingerprintLexBytes(image.data(), image.size());
   if (WriteCaseFormsFile(path, fingerprint, forms) != 0) {
     error = "cannot write " + path;
     return false;

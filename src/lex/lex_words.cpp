@@ -66,15 +66,34 @@ int32_t ForEachLexWord(CompressedLex& lex, const LexWordSink& sink) {
   return 0;
 }
 
+namespace {
+
+constexpr uint32_t FNV_OFFSET = 2166136261u;
+
+// FNV-1a, continued from `hash` over more bytes.
+uint32_t AddToHash(uint32_t hash, const unsigned char* bytes, size_t size) {
+  for (size_t i = 0; i < size; ++i) hash = (hash ^ bytes[i]) * 16777619u;
+  return hash;
+}
+
+}  // namespace
+
+LexFingerprint FingerprintLexBytes(const unsigned char* bytes, size_t size) {
+  LexFingerprint fingerprint;
+  fingerprint.size = static_cast<uint32_t>(size);
+  fingerprint.hash = AddToHash(FNV_OFFSET, bytes, size);
+  return fingerprint;
+}
+
 bool FingerprintLexFile(CompressedLex& lex, LexFingerprint& out) {
   std::FILE* file = lex.file.get();
   if (std::fseek(file, 0, SEEK_SET) != 0) return false;
-  uint32_t hash = 2166136261u;
+  uint32_t hash = FNV_OFFSET;
   uint64_t size = 0;
   unsigned char chunk[8192];
   size_t got = 0;
   while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-    for (size_t i = 0; i < got; ++i) hash = (hash ^ chunk[i]) * 16777619u;
+    hash = AddToHash(hash, chunk, got);
     size += got;
   }
   if (std::ferror(file) != 0 || size > UINT32_MAX) return false;

@@ -4,6 +4,7 @@
 // nor loses its resident sections to it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "lex/compressed_lex.h"
@@ -32,5 +33,9 @@ struct LexFingerprint {
   uint32_t hash = 0;
 };
 bool FingerprintLexFile(CompressedLex& lex, LexFingerprint& out);
+
+// The fingerprint of a lexicon file's bytes held in memory (the compiler's
+// image of a file it writes): the same as FingerprintLexFile reads.
+LexFingerprint FingerprintLexBytes(const unsigned char* bytes, size_t size);
 
 }  // namespace orth
