@@ -68,15 +68,15 @@
 #define MAX_BLOCKS 4    /* block slots per session */
 
 /* ---- Result codes (pinned: a number never changes meaning) --------------- */
-#define ERR_TOO_MANY_SESSIONS (-1)  /* all sessions are open */
-#define ERR_BAD_SESSION (-2)        /* no open session under that number */
-#define ERR_NOT_FOUND (-3)          /* word not in the lexicon, or no word in the block */
-#define ERR_FILE_OPEN (-4)          /* a lexicon file cannot be opened, created or saved */
-#define ERR_TOO_MANY_LEXICONS (-5)  /* all lexicon slots of the session are in use */
-#define ERR_BAD_FORMAT (-6)         /* unknown lexicon type, or a damaged lexicon file */
-#define ERR_BAD_LEX (-7)            /* no open lexicon under that number */
-#define ERR_BUFFER_TOO_SMALL (-8)   /* an output buffer or a block's capacity is too small */
-#define ERR_LEX_READ_ONLY (-9)      /* the lexicon cannot be edited */
+#define ERR_TOO_MANY_SESSIONS (-1)   /* all sessions are open */
+#define ERR_BAD_SESSION (-2)         /* no open session under that number */
+#define ERR_NOT_FOUND (-3)           /* word not in the lexicon, or no word in the block */
+#define ERR_FILE_OPEN (-4)           /* a lexicon file cannot be opened, created or saved */
+#define ERR_TOO_MANY_LEXICONS (-5)   /* all lexicon slots of the session are in use */
+#define ERR_BAD_FORMAT (-6)          /* unknown lexicon type, or a damaged lexicon file */
+#define ERR_BAD_LEX (-7)             /* no open lexicon under that number */
+#define ERR_BUFFER_TOO_SMALL (-8)    /* an output buffer or a block's capacity is too small */
+#define ERR_LEX_READ_ONLY (-9)       /* the lexicon cannot be edited */
 #define ERR_OTHER_WORD_MISSING (-10) /* a change or suggest entry needs its other word */
 /* -11 is not assigned. */
 #define ERR_NO_MEMORY (-12)        /* memory ran out, or a size limit was reached */
@@ -101,15 +101,15 @@
 #define OPT_REPORT_WRONG_CASE 0x400000u
 
 /* ---- Finding bits (non-negative results of the checks) ------------------- */
-#define RES_MISSPELLED 0x1      /* found in no lexicon */
-#define RES_CHANGE_WORD 0x2     /* a change lexicon holds a replacement */
-#define RES_SUGGEST_WORD 0x4    /* a suggest lexicon holds a suggestion */
-#define RES_UNCAPITALIZED 0x8   /* the first character is not upper case */
-#define RES_MIXED_CASE 0x10     /* the word is mixed-case */
-#define RES_NON_ALPHA 0x20      /* a misspelled word holding a non-letter */
-#define RES_END_OF_BLOCK 0x40   /* block check: no word remains */
-#define RES_DOUBLED_WORD 0x80   /* block check: the word repeats the previous one */
-#define RES_WRONG_CASE 0x100    /* written in a case its dictionary rules out */
+#define RES_MISSPELLED 0x1    /* found in no lexicon */
+#define RES_CHANGE_WORD 0x2   /* a change lexicon holds a replacement */
+#define RES_SUGGEST_WORD 0x4  /* a suggest lexicon holds a suggestion */
+#define RES_UNCAPITALIZED 0x8 /* the first character is not upper case */
+#define RES_MIXED_CASE 0x10   /* the word is mixed-case */
+#define RES_NON_ALPHA 0x20    /* a misspelled word holding a non-letter */
+#define RES_END_OF_BLOCK 0x40 /* block check: no word remains */
+#define RES_DOUBLED_WORD 0x80 /* block check: the word repeats the previous one */
+#define RES_WRONG_CASE 0x100  /* written in a case its dictionary rules out */
 
 /* ---- Lexicon formats and types ------------------------------------------- */
 #define LEX_FORMAT_COMPRESSED 0 /* read-only compressed dictionary */
@@ -117,6 +117,9 @@
 #define LEX_TYPE_CHANGE 0       /* found words are reported with a replacement */
 #define LEX_TYPE_ACCEPT 1       /* found words are spelled correctly */
 #define LEX_TYPE_SUGGEST 2      /* found words are reported with a suggestion */
+
+/* Lexicon options (extension), set with ORTH_SetLexOptions. */
+#define LEXOPT_CHECK_ONLY 0x1u /* its words are accepted, never offered as corrections */
 
 /* Search level of ORTH_Suggest: widen automatically until something is found. */
 #define SUGGEST_LEVEL_AUTO (-1)
@@ -159,9 +162,9 @@ ORTH_API int32_t ORTH_CloseSession(int32_t session);
 /* Checks one word under the OPT_* bits. The buffer (size 0: not written)
  * receives the word in corrected case, or a lexicon's replacement or
  * suggestion, or under RES_WRONG_CASE the word in its dictionary's case
- * (with the word's own elision and ending); every byte of it up to bufferSize is written (NUL-filled), so
- * pass a buffer of about WORD_MAX + 1 bytes, not a large one. Returns the
- * RES_* finding bits (0: nothing to report) or ERR_BAD_SESSION. */
+ * (with the word's own elision and ending); every byte of it up to bufferSize is written
+ * (NUL-filled), so pass a buffer of about WORD_MAX + 1 bytes, not a large one. Returns the RES_*
+ * finding bits (0: nothing to report) or ERR_BAD_SESSION. */
 ORTH_API int32_t ORTH_CheckWord(int32_t session, uint32_t options, const char* word, char* buffer,
                                 uint32_t bufferSize);
 
@@ -233,6 +236,17 @@ ORTH_API int32_t ORTH_ClearLex(int32_t session, int32_t lex);
 ORTH_API int32_t ORTH_GetLexInfo(int32_t session, int32_t lex, int32_t* size, int32_t* format,
                                  int32_t* type, int32_t* language);
 
+/* Extension: sets an open lexicon's LEXOPT_* bits (0 clears them; a new
+ * lexicon has none). Under LEXOPT_CHECK_ONLY the word and block checks accept
+ * the lexicon's words as before, while ORTH_Suggest, ORTH_SuggestRanked and
+ * ORTH_PhonSearch never offer them, nor use them as parts of a split word;
+ * only the typed word itself still comes first when such a lexicon holds it.
+ * Meant for a large list of rare words: accepted when written, but kept from
+ * crowding out the common words a misspelling was meant to be. Returns 0,
+ * ERR_BAD_SESSION, ERR_BAD_LEX or ERR_BAD_FORMAT (an unknown bit: nothing
+ * changes). */
+ORTH_API int32_t ORTH_SetLexOptions(int32_t session, int32_t lex, uint32_t options);
+
 /* Lists a text lexicon's entries ("word" or "word:other") into buffer.
  * Returns the number of entries, ERR_BAD_SESSION, ERR_BAD_LEX,
  * ERR_LEX_NOT_LISTABLE or ERR_BUFFER_TOO_SMALL. */
@@ -263,8 +277,8 @@ ORTH_API int32_t ORTH_CloseBlock(int32_t session, int32_t block);
  * the OPT_* bits (plus OPT_REPORT_DOUBLED_WORD). The word goes to wordBuffer,
  * the corrected or replacement word to otherBuffer. Returns the RES_* bits of
  * that word, RES_END_OF_BLOCK, ERR_BAD_SESSION or ERR_BAD_BLOCK. */
-ORTH_API int32_t ORTH_CheckBlock(int32_t session, int32_t block, uint32_t options,
-                                 char* wordBuffer, uint32_t wordBufferSize, char* otherBuffer,
+ORTH_API int32_t ORTH_CheckBlock(int32_t session, int32_t block, uint32_t options, char* wordBuffer,
+                                 uint32_t wordBufferSize, char* otherBuffer,
                                  uint32_t otherBufferSize);
 
 /* Replaces the current word (its first 30 characters) by newWord; the cursor

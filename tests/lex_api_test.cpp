@@ -65,6 +65,8 @@ TEST_F(LexApiTest, EveryExportChecksSessionThenLexicon) {
       {"ORTH_GetLexInfo",
        [](int32_t s, int32_t l) { return ORTH_GetLexInfo(s, l, &out, &out, &out, &out); }},
       {"ORTH_GetLex", [](int32_t s, int32_t l) { return ORTH_GetLex(s, l, buffer, 0); }},
+      {"ORTH_SetLexOptions",
+       [](int32_t s, int32_t l) { return ORTH_SetLexOptions(s, l, LEXOPT_CHECK_ONLY); }},
   };
   ASSERT_EQ(ORTH_CreateLex(session_, nullptr, LEX_TYPE_ACCEPT, 0), 0);
   for (const Export& e : exports) {

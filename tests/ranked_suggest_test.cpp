@@ -3,6 +3,7 @@
 // lists) and that it leaves ORTH_Suggest's answers untouched.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -170,6 +171,69 @@ TEST_F(RankedSuggestTest, SplitWordsNeedTwoCommonParts) {
   for (const auto& [word, score] : alot) EXPECT_NE(word, "a lot");
   EXPECT_EQ(Ranked(other, "everytime").entries.at(0).first, "every time");
   ORTH_CloseSession(other);
+}
+
+// A check-only lexicon: its words pass the checks, but neither suggester nor
+// the phonetic search offers them, whole or as parts of a split word; only
+// the typed word itself still comes first. Clearing the bit restores them.
+TEST_F(RankedSuggestTest, CheckOnlyLexiconsAcceptButNeverSuggest) {
+  test::TempDir dir;
+  const std::string common = dir.PathOf("common.olx");
+  const std::string rare = dir.PathOf("rare.olx");
+  CompileSummary summary;
+  std::string error;
+  ASSERT_TRUE(CompileWordEntries({"incur", "every", "time", "cheeked"}, common, CompileOptions{},
+                                 summary, error))
+      << error;
+  ASSERT_TRUE(CompileWordEntries({"insure", "incure", "checked", "everytime", "times"}, rare,
+                                 CompileOptions{}, summary, error))
+      << error;
+  ASSERT_EQ(ORTH_OpenLex(session_, common.c_str(), -1), 0);
+  ASSERT_EQ(ORTH_OpenLex(session_, rare.c_str(), -1), 1);
+  const int32_t text = ORTH_CreateLex(session_, nullptr, LEX_TYPE_ACCEPT, 0);
+  ASSERT_EQ(ORTH_AddToLex(session_, text, "checker", nullptr), 0);
+  EXPECT_EQ(ORTH_SetLexOptions(session_, 1, LEXOPT_CHECK_ONLY | 0x8u), ERR_BAD_FORMAT);
+  ASSERT_EQ(ORTH_SetLexOptions(session_, 1, LEXOPT_CHECK_ONLY), 0);
+  ASSERT_EQ(ORTH_SetLexOptions(session_, text, LEXOPT_CHECK_ONLY), 0);
+
+  auto words = [](const Answer& answer) {
+    std::vector<std::string> list;
+    for (const auto& entry : answer.entries) list.push_back(entry.first);
+    return list;
+  };
+  auto holds = [](const std::vector<std::string>& list, const char* word) {
+    return std::find(list.begin(), list.end(), word) != list.end();
+  };
+  char buffer[64];
+  for (const char* word : {"insure", "checked", "checker", "incure"}) {
+    EXPECT_EQ(ORTH_CheckWord(session_, OPT_REPORT_MISSPELLED, word, buffer, sizeof buffer), 0)
+        << word;
+  }
+  struct Case {
+    const char* typed;
+    const char* first;       // the answer's first word, both suggesters (null: any or none)
+    const char* neverShown;  // a word only a check-only lexicon holds, or a split on one
+  };
+  for (const Case& c :
+       {Case{"insur", "incur", "insure"}, Case{"chekked", "cheeked", "checked"},
+        Case{"checkr", "cheeked", "checker"}, Case{"everytimes", nullptr, "every times"},
+        Case{"incure", "incure", "insure"}}) {
+    for (const auto& list : {words(Ranked(session_, c.typed)), words(Classic(session_, c.typed))}) {
+      if (c.first != nullptr) {
+        ASSERT_FALSE(list.empty()) << c.typed;
+        EXPECT_EQ(list[0], c.first) << c.typed;
+      }
+      EXPECT_FALSE(holds(list, c.neverShown)) << c.typed;
+    }
+  }
+  std::vector<char> sounds(256);
+  ASSERT_GE(ORTH_PhonSearch(session_, "insur", sounds.data(), 256), 0);
+  EXPECT_NE(std::string(sounds.data()), "insure");
+
+  ASSERT_EQ(ORTH_SetLexOptions(session_, 1, 0), 0);
+  EXPECT_TRUE(holds(words(Ranked(session_, "chekked")), "checked"));
+  EXPECT_TRUE(holds(words(Classic(session_, "chekked")), "checked"));
+  EXPECT_TRUE(holds(words(Ranked(session_, "everytimes")), "every times"));
 }
 
 TEST_F(RankedSuggestTest, BufferScoreAndCountRulesMatchTheClassicSearch) {

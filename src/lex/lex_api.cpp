@@ -47,6 +47,11 @@ ORTH_API int32_t ORTH_GetLexInfo(int32_t session, int32_t lex, int32_t* size, in
   });
 }
 
+ORTH_API int32_t ORTH_SetLexOptions(int32_t session, int32_t lex, uint32_t options) {
+  return orth::WithLexSlot(
+      session, lex, [&](Session&, LexSlot& slot) { return orth::SetLexOptions(slot, options); });
+}
+
 ORTH_API int32_t ORTH_GetLex(int32_t session, int32_t lex, char* buffer, uint32_t bufferSize) {
   return orth::WithLexSlot(session, lex, [&](Session&, LexSlot& slot) {
     return orth::ListLex(slot, buffer, bufferSize);

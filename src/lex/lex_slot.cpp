@@ -150,4 +150,10 @@ int32_t ListLex(const LexSlot& slot, char* buffer, uint32_t size) {
   return ListTextLex(*slot.text, buffer, buffer == nullptr ? 0 : size);
 }
 
+int32_t SetLexOptions(LexSlot& slot, uint32_t options) {
+  if ((options & ~LEXOPT_CHECK_ONLY) != 0) return ERR_BAD_FORMAT;
+  slot.options = options;
+  return 0;
+}
+
 }  // namespace orth

@@ -27,7 +27,13 @@ struct LexSlot {
   std::unique_ptr<TextLex> text;              // content of a text lexicon
   std::unique_ptr<CompressedLex> compressed;  // content of a compressed lexicon
   int32_t modified = 0;                       // changed since opened or created
+  uint32_t options = 0;                       // LEXOPT_* bits
 };
+
+// Whether the suggesters may offer the slot's words.
+inline bool OffersSuggestions(const LexSlot& slot) {
+  return (slot.options & LEXOPT_CHECK_ONLY) == 0;
+}
 
 // Decides the format of an existing file and fills the slot's format, type
 // and language: the text probe first; only a file that is no text lexicon is
@@ -52,5 +58,7 @@ int32_t ClearLex(LexSlot& slot);
 int32_t GetLexInfo(const LexSlot& slot, int32_t* size, int32_t* format, int32_t* type,
                    int32_t* language);
 int32_t ListLex(const LexSlot& slot, char* buffer, uint32_t size);
+// Sets the slot's LEXOPT_* bits; ERR_BAD_FORMAT for an unknown bit.
+int32_t SetLexOptions(LexSlot& slot, uint32_t options);
 
 }  // namespace orth

@@ -107,7 +107,7 @@ int32_t PhonSearch(Session& session, const char* word, char* buffer, uint32_t bu
 
   for (const auto& slot : session.lexicons) {
     if (list.overflow) break;
-    if (slot == nullptr) continue;
+    if (slot == nullptr || !OffersSuggestions(*slot)) continue;
     if (slot->format == LEX_FORMAT_COMPRESSED && slot->compressed != nullptr) {
       PhonFromCompressedLex(PhonVisitWord, target, list, *slot->compressed);
     } else if (slot->format == LEX_FORMAT_TEXT && slot->text != nullptr) {

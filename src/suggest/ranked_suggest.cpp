@@ -169,7 +169,7 @@ int32_t PartGrade(Session& session, const char* part) {
   bool held = false;
   int32_t best = COMMONNESS_UNLISTED + 1;  // no known grade yet
   for (const std::unique_ptr<LexSlot>& slot : session.lexicons) {
-    if (!slot) continue;
+    if (!slot || !OffersSuggestions(*slot)) continue;
     if (slot->format == LEX_FORMAT_COMPRESSED && slot->compressed) {
       const RankIndex* index = RankIndexOf(*slot->compressed, slot->fileName);
       if (index == nullptr) continue;
@@ -226,8 +226,17 @@ void AddSplitWords(RankedSearch& search, Session& session) {
 // search's limit.
 void GatherCandidates(RankedSearch& search, Session& session, std::vector<uint32_t>& bestCosts,
                       size_t kept) {
+  char scratch[WORD_MAX + 1];
   for (const std::unique_ptr<LexSlot>& slot : session.lexicons) {
     if (!slot) continue;
+    if (!OffersSuggestions(*slot)) {
+      // A check-only list offers nothing but the typed word itself.
+      if (LookupInLexSlot(*slot, search.typed, scratch, sizeof scratch) == 0) {
+        Add(search, search.typed, std::strlen(search.typed), RankedKind::Exact, COMMONNESS_UNKNOWN,
+            0);
+      }
+      continue;
+    }
     if (slot->format == LEX_FORMAT_COMPRESSED && slot->compressed) {
       const RankIndex* index = RankIndexOf(*slot->compressed, slot->fileName);
       if (index != nullptr) {
@@ -331,7 +340,10 @@ int32_t SuggestRankedWith(const RankModel& model, Session& session, const char* 
   // maxCount x dictionaries costs there are maxCount different words.
   size_t dictionaries = 0;
   for (const std::unique_ptr<LexSlot>& slot : session.lexicons) {
-    if (slot && slot->format == LEX_FORMAT_COMPRESSED && slot->compressed) ++dictionaries;
+    if (slot && OffersSuggestions(*slot) && slot->format == LEX_FORMAT_COMPRESSED &&
+        slot->compressed) {
+      ++dictionaries;
+    }
   }
   std::vector<uint32_t> bestCosts;
   const size_t kept = static_cast<size_t>(maxCount) * dictionaries;

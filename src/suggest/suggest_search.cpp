@@ -28,7 +28,18 @@ bool IsKnownPart(Session& session, const char* part) {
   if (NormalizeWord(part, normalized) == 0) return false;
   char scratch[WORD_MAX + 1];
   const int32_t findings = CheckWord(session, OPT_REPORT_MISSPELLED, part, scratch, sizeof scratch);
-  return (findings & RES_MISSPELLED) == 0;
+  if ((findings & RES_MISSPELLED) != 0) return false;
+  // A word only a check-only list holds is not offered, not even as a part.
+  bool checkOnlyOpen = false;
+  for (const std::unique_ptr<LexSlot>& slot : session.lexicons) {
+    if (!slot) continue;
+    if (!OffersSuggestions(*slot)) {
+      checkOnlyOpen = true;
+    } else if (LookupInLexSlot(*slot, normalized, scratch, sizeof scratch) == 0) {
+      return true;
+    }
+  }
+  return !checkOnlyOpen;
 }
 
 }  // namespace
@@ -129,8 +140,16 @@ int32_t SuggestCorrections(Session& session, const char* word, int32_t level, ch
   if (maxCount < 0) return ERR_NO_MEMORY;
   CandidateList list = CreateCandidateList(static_cast<uint32_t>(maxCount));
 
+  char scratch[WORD_MAX + 1];
   for (const std::unique_ptr<LexSlot>& slot : session.lexicons) {
     if (!slot) continue;
+    if (!OffersSuggestions(*slot)) {
+      // A check-only list offers nothing but the typed word itself.
+      if (LookupInLexSlot(*slot, normalized, scratch, sizeof scratch) == 0) {
+        OfferCandidate(list, normalized, ScoreSimilarity(normalized, normalized));
+      }
+      continue;
+    }
     if (slot->format == LEX_FORMAT_COMPRESSED && slot->compressed) {
       SuggestFromCompressedLex(*slot->compressed, level, normalized, list);
     } else if (slot->format == LEX_FORMAT_TEXT && slot->text) {
