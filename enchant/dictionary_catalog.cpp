@@ -89,7 +89,7 @@ std::vector<DictionaryFile> FindDictionaries(const std::vector<std::string>& fol
       const fs::path& path = it->path();
       std::error_code ignored;
       if (path.extension() != DICTIONARY_SUFFIX || path.stem().empty() ||
-          IsLaterVolumeStem(path.stem().string()) || !fs::is_regular_file(path, ignored)) {
+          IsCompanionStem(path.stem().string()) || !fs::is_regular_file(path, ignored)) {
         continue;
       }
       byName.emplace(path.stem().string(), path.string());  // the first folder's stays

@@ -4,6 +4,7 @@
 #include <map>
 #include <mutex>
 #include <system_error>
+#include <utility>
 
 #include "lexcompiler/volume_names.h"
 #include "orth.h"
@@ -66,16 +67,25 @@ std::shared_ptr<SharedDictionary> SharedDictionary::Open(const std::string& path
     error = DescribeEngineCode(session);
     return nullptr;
   }
-  // A dictionary written as volumes opens all of them (NAME.2.olx ...).
-  for (size_t v = 0; v < MAX_VOLUMES; ++v) {
-    const std::string volume = VolumeFileName(key, v);
-    std::error_code ignored;
-    if (v > 0 && !std::filesystem::is_regular_file(volume, ignored)) break;
-    const int32_t lex = ORTH_OpenLex(session, volume.c_str(), -1);
-    if (lex < 0) {
-      ORTH_CloseSession(session);
-      error = DescribeEngineCode(lex);
-      return nullptr;
+  // A dictionary written as volumes opens all of them (NAME.2.olx ...),
+  // then its rare-word list (NAME.rare.olx ...) when it has one: accepted
+  // words that are never suggested.
+  const std::string rare = RareWordsFileName(key);
+  for (const auto& [first, checkOnly] : {std::pair{key, false}, std::pair{rare, true}}) {
+    for (size_t v = 0; v < MAX_VOLUMES; ++v) {
+      const std::string volume = VolumeFileName(first, v);
+      std::error_code ignored;
+      if ((v > 0 || checkOnly) && !std::filesystem::is_regular_file(volume, ignored)) break;
+      int32_t lex = ORTH_OpenLex(session, volume.c_str(), -1);
+      if (lex >= 0 && checkOnly) {
+        const int32_t set = ORTH_SetLexOptions(session, lex, LEXOPT_CHECK_ONLY);
+        if (set < 0) lex = set;
+      }
+      if (lex < 0) {
+        ORTH_CloseSession(session);
+        error = DescribeEngineCode(lex);
+        return nullptr;
+      }
     }
   }
   std::shared_ptr<SharedDictionary> opened(new SharedDictionary(session));

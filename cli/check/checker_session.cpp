@@ -70,6 +70,27 @@ bool HasFormatAndType(int32_t session, int32_t slot, int32_t format, int32_t typ
   return actualFormat == format && actualType == type;
 }
 
+// Opens the volumes of a dictionary's rare-word list, when it has one, as
+// check-only lexicons.
+bool OpenRareWords(CheckerSession& checker, const std::string& dictionary, const std::string& name,
+                   std::string& error) {
+  const std::string path = RareWordsFileName(dictionary);
+  if (!IsRegularFile(path)) return true;
+  for (const std::string& volume : DictionaryVolumes(path)) {
+    int32_t slot = -1;
+    if (!OpenLexFile(checker.session, volume, name + " (" + volume + ")", slot, error)) {
+      return false;
+    }
+    checker.rareLexes.push_back(slot);
+    const int32_t set = ORTH_SetLexOptions(checker.session, slot, LEXOPT_CHECK_ONLY);
+    if (set != 0) {
+      error = name + " (" + volume + "): " + DescribeEngineError(set);
+      return false;
+    }
+  }
+  return true;
+}
+
 bool OpenPersonalList(CheckerSession& checker, const std::string& path, std::string& error) {
   checker.personalPath = path;
   if (!Exists(path)) {
@@ -186,7 +207,7 @@ std::vector<std::string> BundledDictionaryNames() {
          it.increment(failed)) {
       const fs::path& path = it->path();
       if (path.extension() == DICTIONARY_SUFFIX && IsRegularFile(path) &&
-          !IsLaterVolumeStem(path.stem().string())) {
+          !IsCompanionStem(path.stem().string())) {
         names.insert(path.stem().string());
       }
     }
@@ -260,6 +281,7 @@ bool OpenCheckerSession(const CommonOptions& options, CheckerSession& out, std::
       if (!OpenLexFile(checker.session, volume, what, slot, error)) return false;
       checker.dictionaryLexes.push_back(slot);
     }
+    if (options.rareWords && !OpenRareWords(checker, paths[i], names[i], error)) return false;
   }
   if (!options.personalList.empty() && !OpenPersonalList(checker, options.personalList, error)) {
     return false;
@@ -270,6 +292,7 @@ bool OpenCheckerSession(const CommonOptions& options, CheckerSession& out, std::
   out.session = std::exchange(checker.session, -1);
   out.replacementLex = checker.replacementLex;
   out.dictionaryLexes = std::move(checker.dictionaryLexes);
+  out.rareLexes = std::move(checker.rareLexes);
   out.personalLex = checker.personalLex;
   out.personalPath = std::move(checker.personalPath);
   out.techWords = checker.techWords;

@@ -5,7 +5,10 @@
 // Slot order decides between lexicons (the first one that knows a word
 // answers), so the replacement list comes first (its words are reported even
 // when a dictionary holds them), then the dictionaries in the order given,
-// then the personal list. The technical word list, when a document's format
+// then the personal list. A dictionary's rare-word list (NAME.rare.olx, see
+// RareWordsFileName), when there is one and --no-rare-words was not given,
+// follows the dictionary's volumes: its words are accepted, never suggested.
+// The technical word list, when a document's format
 // asks for it, comes and goes in a slot of its own (ChooseTechWords).
 #pragma once
 
@@ -22,6 +25,7 @@ struct CheckerSession {
   int32_t session = -1;                    // engine session number, -1 when closed
   int32_t replacementLex = -1;             // slot of --replacements, -1 when none
   std::vector<int32_t> dictionaryLexes;    // slots of the dictionaries (all volumes), in order
+  std::vector<int32_t> rareLexes;          // slots of their rare-word lists (check-only)
   int32_t personalLex = -1;                // slot of -p, -1 when none
   std::string personalPath;                // the personal list's file
   TechWords techWords = TechWords::NEVER;  // when the technical word list opens

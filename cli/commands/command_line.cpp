@@ -52,6 +52,7 @@ void AddCommonOptions(CommandLine& line, CommonOptions& options) {
   line.app
       .add_flag_callback("--no-tech-words", [&options]() { options.techWords = TechWords::NEVER; })
       ->excludes(always);
+  line.app.add_flag_callback("--no-rare-words", [&options]() { options.rareWords = false; });
 }
 
 void AddSuggestionOptions(CommandLine& line, SuggestionArgs& args) {

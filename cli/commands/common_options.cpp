@@ -39,7 +39,10 @@ const char* CommonOptionsHelp() {
          "                          and computing terms) in every format; by default it is\n"
          "                          opened for code and Markdown only, and only beside an\n"
          "                          English first dictionary\n"
-         "  --no-tech-words         never open the technical word list\n";
+         "  --no-tech-words         never open the technical word list\n"
+         "  --no-rare-words         do not open the dictionaries' rare-word lists\n"
+         "                          (NAME.rare.olx: rarer words, accepted but never\n"
+         "                          suggested)\n";
 }
 
 std::string CommonOptionsHelpIndented(size_t extra) {

@@ -33,6 +33,7 @@ struct CommonOptions {
   bool noDoubled = false;                 // --no-doubled: do not report doubled words
   bool ignoreCaseRules = false;           // --ignore-case-rules: accept «debian» for «Debian»
   TechWords techWords = TechWords::BY_FORMAT;  // --tech-words, --no-tech-words
+  bool rareWords = true;  // open each dictionary's rare-word list; --no-rare-words
 };
 
 // The most suggestions --max may ask for.

@@ -25,9 +25,10 @@ constexpr char HELP[] =
     "Lists the dictionaries -d NAME finds, one a line: the name, the language\n"
     "identifier of its header and the language it stands for, the words, the bytes\n"
     "of its files, its volumes, whether a commonness file (NAME.olc) ranks its\n"
-    "suggestions, whether a case forms file (NAME.olf) gives its words' case, and\n"
-    "the folder it is in. A name found in several folders is\n"
-    "taken from the first, as -d does.\n"
+    "suggestions, whether a case forms file (NAME.olf) gives its words' case, the\n"
+    "words of its rare-word list (NAME.rare.olx: accepted, never suggested; - for\n"
+    "none), and the folder it is in. A name found in several folders is taken from\n"
+    "the first, as -d does.\n"
     "\n"
     "options:\n"
     "  -h, --help   show this help\n";
@@ -107,8 +108,8 @@ int RunDicts(const std::vector<std::string>& args) {
     ReportError("dicts", "no dictionary found");
     return EXIT_FAILED;
   }
-  std::printf("%-8s %-6s %-6s %9s %10s %7s %10s %4s  %s\n", "name", "lang", "tag", "words", "bytes",
-              "volumes", "commonness", "case", "folder");
+  std::printf("%-8s %-6s %-6s %9s %10s %7s %10s %4s %7s  %s\n", "name", "lang", "tag", "words",
+              "bytes", "volumes", "commonness", "case", "rare", "folder");
   int status = EXIT_OK;
   for (const std::string& name : names) {
     std::string path, error;
@@ -121,10 +122,25 @@ int RunDicts(const std::vector<std::string>& args) {
       status = EXIT_FAILED;
       continue;
     }
-    std::printf("%-8s %-6d %-6s %9llu %10llu %7zu %10s %4s  %s\n", name.c_str(), facts.language,
+    std::string rareWords = "-";
+    const std::string rarePath = RareWordsFileName(path);
+    std::error_code ignored;
+    if (fs::is_regular_file(rarePath, ignored)) {
+      DictionaryFacts rare;
+      bool rareOk = true;
+      for (const std::string& volume : DictionaryVolumes(rarePath)) {
+        rareOk = AddVolume(volume, rare) && rareOk;
+      }
+      if (!rareOk) {
+        ReportError("dicts", rarePath + ": not a compressed lexicon, or damaged");
+        status = EXIT_FAILED;
+      }
+      rareWords = std::to_string(rare.words);
+    }
+    std::printf("%-8s %-6d %-6s %9llu %10llu %7zu %10s %4s %7s  %s\n", name.c_str(), facts.language,
                 LanguageTag(facts.language), static_cast<unsigned long long>(facts.words),
                 static_cast<unsigned long long>(facts.bytes), facts.volumes,
-                facts.commonness ? "yes" : "no", facts.caseForms ? "yes" : "no",
+                facts.commonness ? "yes" : "no", facts.caseForms ? "yes" : "no", rareWords.c_str(),
                 fs::path(path).parent_path().string().c_str());
   }
   if (std::fflush(stdout) != 0) {

@@ -37,4 +37,28 @@ inline bool IsLaterVolumeStem(const std::string& stem) {
   return number >= 2 && number <= MAX_VOLUMES;
 }
 
+// The rare-word list of a dictionary sits beside it: "en_US.olx" gives
+// "en_US.rare.olx" (and its own volumes, "en_US.rare.2.olx" ...). The front
+// ends open it with the dictionary, as check-only (LEXOPT_CHECK_ONLY): its
+// words are accepted, never suggested.
+inline constexpr char RARE_WORDS_INFIX[] = ".rare";
+
+inline std::string RareWordsFileName(const std::string& path) {
+  const size_t nameStart =
+      path.find_last_of('/') == std::string::npos ? 0 : path.find_last_of('/') + 1;
+  const size_t dot = path.find_last_of('.');
+  if (dot == std::string::npos || dot <= nameStart) return path + RARE_WORDS_INFIX;
+  return path.substr(0, dot) + RARE_WORDS_INFIX + path.substr(dot);
+}
+
+// True for the stem of a file that is opened with a dictionary, never named
+// on its own: a later volume ("fr.2") or a rare-word list ("en_US.rare",
+// "en_US.rare.2").
+inline bool IsCompanionStem(const std::string& stem) {
+  if (IsLaterVolumeStem(stem)) return true;
+  const std::string infix = RARE_WORDS_INFIX;
+  return stem.size() > infix.size() &&
+         stem.compare(stem.size() - infix.size(), infix.size(), infix) == 0;
+}
+
 }  // namespace orth

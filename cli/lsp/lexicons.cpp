@@ -41,6 +41,7 @@ bool EngineLexicons::Open(const Settings& settings, std::string& error) {
   session_.session = std::exchange(opened.session, -1);
   session_.replacementLex = opened.replacementLex;
   session_.dictionaryLexes = std::move(opened.dictionaryLexes);
+  session_.rareLexes = std::move(opened.rareLexes);
   session_.personalLex = opened.personalLex;
   session_.personalPath = personal;
   session_.techWords = opened.techWords;

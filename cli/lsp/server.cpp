@@ -322,6 +322,7 @@ void Server::UseSettings(Settings next, bool force) {
       next.common.personalList = settings_.common.personalList;
       next.common.replacementList = settings_.common.replacementList;
       next.common.techWords = settings_.common.techWords;
+      next.common.rareWords = settings_.common.rareWords;
     }
   }
   settings_ = std::move(next);

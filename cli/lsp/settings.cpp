@@ -128,6 +128,12 @@ void ReadSettings(const Json& object, Settings& settings, std::vector<std::strin
         continue;
       }
       settings.common.techWords = value.get<bool>() ? TechWords::ALWAYS : TechWords::NEVER;
+    } else if (key == "rareWords") {
+      if (!value.is_boolean()) {
+        wrong("true or false");
+        continue;
+      }
+      settings.common.rareWords = value.get<bool>();
     } else if (key == "noSkip") {
       std::vector<std::string> names;
       uint32_t kinds = 0;
@@ -164,7 +170,7 @@ bool SameLexicons(const Settings& a, const Settings& b) {
   return a.common.dictionaries == b.common.dictionaries &&
          a.common.personalList == b.common.personalList &&
          a.common.replacementList == b.common.replacementList &&
-         a.common.techWords == b.common.techWords;
+         a.common.techWords == b.common.techWords && a.common.rareWords == b.common.rareWords;
 }
 
 CheckPolicy MakePolicy(const Settings& settings) {

@@ -10,6 +10,8 @@
 //   ignoreCaps, ignoreMixed, ignoreNonAlpha, doubledWords, caseRules   true or false
 //   techWords        true or false (default: the technical word list for code
 //                    and Markdown only)
+//   rareWords        true or false (default true: each dictionary's rare-word
+//                    list, accepted but never suggested)
 //   noSkip           ["urls", "caps", ...]  (what is checked though not a word)
 //   maxSuggestions   0..100 (quick fixes per misspelling)
 //   severity         "error", "warning", "information" or "hint"

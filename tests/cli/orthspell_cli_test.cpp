@@ -440,7 +440,7 @@ TEST_F(Orthspell, DocumentsAreReadInTheirFormat) {
        "<stdin>:1:11: wrold\n"},
       {"list -t", "", "A wrold $qqmath$\n", "wrold\n"},
       {"list --no-skip urls,files,paths --ignore-case-rules", "", "see http://example.org/qqurl\n",
-       "org\nqqurl\n"},
+       "qqurl\n"},
   };
   for (const Row& row : rows) {
     std::string args = row.args;
@@ -492,13 +492,13 @@ TEST_F(Orthspell, ListSpeaksToEditors) {
 
 TEST_F(Orthspell, TechnicalWordsOpenForCodeAndMarkdown) {
   // The same sentence as a comment, in Markdown and as text: en_tech knows
-  // every word that en_US lacks (from the package: gzip, stderr; from
-  // wamerican-large: tuple, timeout); "wrold" is wrong everywhere.
+  // every word that en_US lacks (gzip, stderr; tuple and timeout are rare
+  // words of en_US too); "wrold" is wrong everywhere.
   const std::string words = "gzip the stderr tuple after a timeout wrold";
   File("a.py", "# " + words + "\n");
   File("a.md", words + "\n");
   File("a.txt", words + "\n");
-  const std::string all = "gzip\nstderr\ntuple\ntimeout\nwrold\n";
+  const std::string all = "gzip\nstderr\nwrold\n";
   struct Row {
     std::string args;
     std::string out;
@@ -519,6 +519,9 @@ TEST_F(Orthspell, TechnicalWordsOpenForCodeAndMarkdown) {
       {"list --tech-words -d es -d en_US a.txt", all, 0},
       {"list -d en_GB a.py", "wrold\n", 0},
       {"list --tech-words --no-tech-words a.txt", "", 2},
+      // Without en_US's rare-word list.
+      {"list --no-rare-words a.txt", "gzip\nstderr\ntuple\ntimeout\nwrold\n", 0},
+      {"list --no-rare-words a.py", "wrold\n", 0},
   };
   for (const Row& row : rows) {
     const Result result = Run(row.args);
@@ -528,4 +531,38 @@ TEST_F(Orthspell, TechnicalWordsOpenForCodeAndMarkdown) {
   // The pipe in a technical mode: a banner, seven known words, one unknown.
   const Result pipe = Run("-a --mode markdown", words + "\n");
   EXPECT_EQ(pipe.out.substr(pipe.out.find('\n') + 1, 22), "*\n*\n*\n*\n*\n*\n*\n& wrold ");
+}
+
+TEST_F(Orthspell, RareWordsAreAcceptedButNeverSuggested) {
+  // A dictionary named by its path brings the rare-word list beside it.
+  File("mine.words", "toll\nway\ntally\n");
+  File("mine.rare.words", "tollway\n");
+  ASSERT_EQ(Run("compile mine.words -o mine.olx").status, 0);
+  ASSERT_EQ(Run("compile mine.rare.words -o mine.rare.olx").status, 0);
+  File("t.txt", "tollway tollwy\n");
+  struct Row {
+    std::string args;
+    std::string out;
+  };
+  for (const Row& row : std::vector<Row>{
+           {"list -d mine.olx t.txt", "tollwy\n"},
+           {"list -d mine.olx --no-rare-words t.txt", "tollway\ntollwy\n"},
+           {"check -d mine.olx --no-exit-code t.txt", "t.txt:1:9: tollwy -> tally, toll\n"},
+           // en_US's own rare-word list holds «tollway».
+           {"list t.txt", "tollwy\n"},
+       }) {
+    const Result result = Run(row.args);
+    EXPECT_EQ(result.out, row.out) << row.args << ": " << result.err;
+  }
+  const Result suggested = Run("check --no-exit-code t.txt");
+  EXPECT_NE(suggested.out.find("tollwy -> "), std::string::npos) << suggested.out;
+  EXPECT_EQ(suggested.out.find("tollway"), std::string::npos) << suggested.out;
+  const Result pipe = Run("-a", "tollway tollwy\n");
+  const std::string answers = pipe.out.substr(pipe.out.find('\n') + 1);
+  EXPECT_EQ(answers.substr(0, 11), "*\n& tollwy ") << pipe.out;
+  EXPECT_EQ(answers.find("tollway"), std::string::npos) << pipe.out;
+  // The list is part of its dictionary, not a dictionary of its own.
+  const Result dicts = Run("dicts");
+  EXPECT_EQ(dicts.out.find("en_US.rare"), std::string::npos) << dicts.out;
+  EXPECT_NE(Run("check -d en_US.rare t.txt").status, 0);
 }

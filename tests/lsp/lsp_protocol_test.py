@@ -478,19 +478,19 @@ def test_code_actions():
 
 
 LANGUAGES = [  # (language id, file name, text, the words reported)
-    # The technical word list knows "tuple" in Markdown and code, not in text.
-    ("markdown", "a.md", "helo tuple `wrold`\n\n```\nwrold\n```\n", ["helo"]),
+    # The technical word list knows "stderr" in Markdown and code, not in text.
+    ("markdown", "a.md", "helo stderr `wrold`\n\n```\nwrold\n```\n", ["helo"]),
     # A part of an identifier the code names is not reported; the word alone is.
     ("markdown", "b.md", "`getWrold()` and wrold and getWrold\n", ["wrold"]),
     ("html", "a.html", "<a href=\"wrold\">helo</a><script>wrold()</script>\n", ["helo"]),
     ("latex", "a.tex", "helo $wrold$ \\cite{wrold}\n", ["helo"]),
     ("tex", "b.tex", "helo \\ref{wrold}\n", ["helo"]),
-    ("plaintext", "a.txt", "helo wrold tuple\n", ["helo", "wrold", "tuple"]),
+    ("plaintext", "a.txt", "helo wrold stderr\n", ["helo", "wrold", "stderr"]),
     ("gitcommit", "COMMIT_EDITMSG", "helo\n# wrold\n", ["helo"]),
     ("mail", "a.eml", "Subject: helo\nX-Wrold: wrold\n\nhelo\n", ["helo", "helo"]),
     ("c", "a.c", "int wrold; /* helo */\n", ["helo"]),
     ("cpp", "a.cpp", "auto wrold = 1; // helo\n", ["helo"]),
-    ("python", "a.py", "wrold = 1  # helo tuple\n", ["helo"]),
+    ("python", "a.py", "wrold = 1  # helo stderr\n", ["helo"]),
     ("shellscript", "a.sh", "wrold=1  # helo\n", ["helo"]),
     ("javascript", "a.js", "let wrold = 1; // helo\n", ["helo"]),
     ("typescript", "a.ts", "let wrold: number = 1; // helo\n", ["helo"]),
