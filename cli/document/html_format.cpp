@@ -13,7 +13,7 @@
 // (html_scanner.cpp) finds the tags, comments and attribute positions and
 // bounds gumbo's work (html_nesting.cpp). Gumbo parses a whole stretch at
 // once and takes some 15 to 60 times its size in memory, so the format asks
-// for a window of kWindow bytes: smaller documents are parsed whole. A
+// for a window of 1 MiB (HtmlIdentity): smaller documents are parsed whole. A
 // larger one is parsed a piece at a time, each cut in the second half of
 // the window, at a line end where nothing is open if it can; what is open at
 // a cut (a comment, a script, a tag split over lines, a <pre>) carries into
@@ -21,6 +21,7 @@
 #include <memory>
 
 #include "document/document_format.h"
+#include "document/format_identities.h"
 #include "document/html_fragments.h"
 #include "document/html_region.h"
 #include "document/html_scanner.h"
@@ -29,8 +30,6 @@
 namespace orth::cli {
 
 namespace {
-
-constexpr size_t kWindow = size_t{1} << 20;
 
 // The longest prefix of `bytes` that does not end inside a UTF-8 character.
 size_t CompleteCharacters(std::string_view bytes) {
@@ -331,15 +330,12 @@ void EmitHtmlSpans(std::string_view html, size_t base, SpanSink& sink) {
 }
 
 const DocumentFormat& HtmlFormat() {
-  static const DocumentFormat format{
-      "html",
-      {"xml", "xhtml", "htm"},
-      {".html", ".htm", ".xhtml", ".shtml", ".xml"},
-      {},
-      &LooksLikeHtml,
-      kWindow,
-      &MakeHtmlParser,
-      "HTML and XML: text and prose attributes (alt, title, ...), not code or scripts"};
+  static const DocumentFormat format = [] {
+    DocumentFormat row = HtmlIdentity();
+    row.make = &MakeHtmlParser;
+    row.summary = "HTML and XML: text and prose attributes (alt, title, ...), not code or scripts";
+    return row;
+  }();
   return format;
 }
 

@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "document/document_format.h"
+#include "document/format_identities.h"
 #include "document/html_spans.h"
 #include "document/line_cut.h"
 #include "document/markdown_lines.h"
@@ -215,16 +216,13 @@ std::unique_ptr<DocumentParser> MakeMarkdownParser(const ParserContext&) {
 }  // namespace
 
 const DocumentFormat& MarkdownFormat() {
-  static const DocumentFormat format{
-      "markdown",
-      {"md", "gfm", "commonmark"},
-      {".md", ".markdown", ".mdown", ".mkd", ".mkdn", ".mdwn", ".markdn"},
-      {},
-      nullptr,
-      size_t{1} << 22,
-      &MakeMarkdownParser,
-      "Markdown (CommonMark and GFM): prose, not code, math, links' destinations or markup",
-      /*technical=*/true};
+  static const DocumentFormat format = [] {
+    DocumentFormat row = MarkdownIdentity();
+    row.make = &MakeMarkdownParser;
+    row.summary =
+        "Markdown (CommonMark and GFM): prose, not code, math, links' destinations or markup";
+    return row;
+  }();
   return format;
 }
 
