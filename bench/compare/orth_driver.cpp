@@ -1,9 +1,11 @@
 // Comparison driver for this engine, through its exported C interface.
-//   orth_driver WORDS MISSPELLINGS DICTIONARY.olx [--ranked]
+//   orth_driver WORDS MISSPELLINGS DICTIONARY.olx [--ranked] [--check-only LEXICON.olx]...
 // Without --ranked the suggestions are the classic search's (ORTH_Suggest at
 // the automatic level); with it the ranked suggester's, whose dictionary
 // index is built by a first call right after the load and reported apart
 // (index_build_ms, index_rss_kb), so the latencies are those of a warm index.
+// Each --check-only lexicon is opened after the dictionary with
+// LEXOPT_CHECK_ONLY: checked, never suggested.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -18,7 +20,13 @@ int main(int argc, char** argv) {
   auto load = [&](int count, char** args) {
     if (count < 1) return false;
     session = ORTH_OpenSession();
-    return session >= 0 && ORTH_OpenLex(session, args[0], -1) >= 0;
+    if (session < 0 || ORTH_OpenLex(session, args[0], -1) < 0) return false;
+    for (int i = 1; i + 1 < count; ++i) {
+      if (std::strcmp(args[i], "--check-only") != 0) continue;
+      const int32_t lex = ORTH_OpenLex(session, args[i + 1], -1);
+      if (lex < 0 || ORTH_SetLexOptions(session, lex, LEXOPT_CHECK_ONLY) != 0) return false;
+    }
+    return true;
   };
   auto buildIndex = [&]() {
     char buffer[1024];

@@ -58,8 +58,9 @@ flagged() {
   local file="$2"
   local list=("$orthspell" list --no-doubled --no-skip all)
   case "$1" in
-    en_US) "${list[@]}" -d en_US --no-tech-words "$file" ;;
-    en_US+tech) "${list[@]}" -d en_US --tech-words "$file" ;;
+    en_US) "${list[@]}" -d en_US --no-rare-words --no-tech-words "$file" ;;
+    en_US+rare) "${list[@]}" -d en_US --no-tech-words "$file" ;;
+    en_US+rare+tech) "${list[@]}" -d en_US --tech-words "$file" ;;
     large) "${list[@]}" -d "$work/large.olx" "$file" ;;
     large+tech) "${list[@]}" -d "$work/large.olx" --tech-words "$file" ;;
     scowl60) "${list[@]}" -d "$work/scowl60.olx" "$file" ;;
@@ -69,15 +70,16 @@ flagged() {
 }
 
 labels=(
-  "en_US: orthspell, wamerican (today)"
-  "en_US + en_tech: orthspell, code and Markdown"
+  "en_US alone (wamerican)"
+  "en_US + en_US.rare: orthspell, prose"
+  "en_US + en_US.rare + en_tech: orthspell, code and Markdown"
   "wamerican-large (SCOWL 70)"
   "wamerican-large + en_tech"
   "hunspell's en_US expanded (SCOWL 60)"
   "hunspell -l (its en_US)"
   "aspell list (en_US)"
 )
-checkers=(en_US en_US+tech large large+tech scowl60 hunspell aspell)
+checkers=(en_US en_US+rare en_US+rare+tech large large+tech scowl60 hunspell aspell)
 typos=$(wc -l <"$work/typos.txt")
 every=$(wc -l <"$work/codespell.txt")
 echo "Technical text: $(wc -l <"$work/tech.txt") tokens; prose: $(wc -l <"$work/prose.txt") tokens;" \
@@ -102,20 +104,28 @@ g++ -std=c++20 -O2 -DNDEBUG -I"$repo/bench/compare" -I"$repo/include" \
 head -n 100000 "$work/tech.txt" >"$work/tech-head.txt"
 echo "| ranked suggestions (1000 pairs) | top-1 % | top-5 % | p50 ms | p99 ms | check words/s |"
 echo "|---|---:|---:|---:|---:|---:|"
-for olx in "$build/dicts/en_US.olx" "$work/large-ranked.olx"; do
-  "$work/orth_driver" "$work/tech-head.txt" "$work/inputs/misspellings-report.txt" "$olx" --ranked |
-    awk -v name="$([ "$olx" = "$build/dicts/en_US.olx" ] && echo "en_US (wamerican)" ||
-      echo wamerican-large)" '{ v[$1] = $2 } END {
+ranked_row() {
+  local name="$1"
+  shift
+  "$work/orth_driver" "$work/tech-head.txt" "$work/inputs/misspellings-report.txt" "$@" |
+    awk -v name="$name" '{ v[$1] = $2 } END {
       printf "| %s | %s | %s | %s | %s | %.0f |\n", name, v["top1_pct"], v["top5_pct"],
         v["suggest_p50_ms"], v["suggest_p99_ms"], v["check_words_per_s"] }'
-done
+}
+ranked_row "en_US (wamerican)" "$build/dicts/en_US.olx" --ranked
+ranked_row "en_US + en_US.rare, check-only" "$build/dicts/en_US.olx" --ranked \
+  --check-only "$build/dicts/en_US.rare.olx"
+ranked_row "wamerican-large" "$work/large-ranked.olx" --ranked
 echo
-# What the technical list lets through that en_US alone flags.
-"$orthspell" list --no-doubled -d en_US --no-tech-words "$work/typos.txt" >"$work/typos.en_US"
-"$orthspell" list --no-doubled -d en_US --tech-words "$work/typos.txt" >"$work/typos.tech"
-echo "Typos en_tech accepts: $(comm -23 <(sort -u "$work/typos.en_US") <(sort -u "$work/typos.tech") |
-  paste -sd ' ' | sed 's/^$/none/')"
-"$orthspell" list --no-doubled -d en_US --no-tech-words "$work/codespell.txt" >"$work/codespell.en_US"
-"$orthspell" list --no-doubled -d en_US --tech-words "$work/codespell.txt" >"$work/codespell.tech"
-echo "codespell typos en_tech accepts: $(comm -23 <(sort -u "$work/codespell.en_US") \
-  <(sort -u "$work/codespell.tech") | paste -sd ' ' | sed 's/^$/none/')"
+# What the rare-word and technical lists let through that en_US alone flags.
+for set in typos codespell; do
+  "$orthspell" list --no-doubled -d en_US --no-rare-words --no-tech-words "$work/$set.txt" \
+    >"$work/$set.en_US"
+  "$orthspell" list --no-doubled -d en_US --no-tech-words "$work/$set.txt" >"$work/$set.rare"
+  "$orthspell" list --no-doubled -d en_US --no-rare-words --tech-words "$work/$set.txt" \
+    >"$work/$set.tech"
+  for list in rare tech; do
+    echo "$set: what en_US.$list adds to the accepted: $(comm -23 <(sort -u "$work/$set.en_US") \
+      <(sort -u "$work/$set.$list") | paste -sd ' ' | sed 's/^$/none/')"
+  done
+done
