@@ -66,8 +66,17 @@ void WriteInCaseForm(const char* word, size_t start, const char* form, size_t le
 
 }  // namespace
 
-const char* RequiredCaseForm(Session& session, const char* normalized, size_t length) {
-  // Almost every word has no form anywhere: one probe per dictionary.
+const char* RequiredCaseForm(Session& session, const char* normalized, size_t length,
+                             int32_t holder) {
+  // Almost every word is held by the lexicon that answered the lookup
+  // without a rule, which settles it: one probe.
+  if (holder >= 0 && holder < MAX_LEXICONS && session.lexicons[holder]) {
+    LexSlot& slot = *session.lexicons[holder];
+    if (slot.format != LEX_FORMAT_COMPRESSED || !slot.compressed) return nullptr;
+    const CaseForms* forms = CaseFormsOf(*slot.compressed, slot.fileName);
+    if (forms == nullptr || FindCaseForm(*forms, normalized, length) == nullptr) return nullptr;
+  }
+  // Else one probe per dictionary.
   const char* form = nullptr;
   for (const auto& slot : session.lexicons) {
     if (!slot || slot->format != LEX_FORMAT_COMPRESSED || !slot->compressed) continue;
@@ -102,11 +111,16 @@ bool IsMixedCase(const char* word) {
   return false;
 }
 
-int32_t LookupInSession(Session& session, const char* normalized, char* buffer, uint32_t size) {
-  for (const auto& slot : session.lexicons) {
+int32_t LookupInSession(Session& session, const char* normalized, char* buffer, uint32_t size,
+                        int32_t* answered) {
+  if (answered != nullptr) *answered = -1;
+  for (int32_t i = 0; i < MAX_LEXICONS; ++i) {
+    const auto& slot = session.lexicons[i];
     if (!slot) continue;
     const int32_t answer = LookupInLexSlot(*slot, normalized, buffer, size);
-    if (!IsNotFound(answer)) return answer;
+    if (IsNotFound(answer)) continue;
+    if (answered != nullptr) *answered = i;
+    return answer;
   }
   return RES_MISSPELLED;
 }
@@ -150,8 +164,9 @@ int32_t CheckWord(Session& session, uint32_t options, const char* word, char* bu
   // Case rules hold for a word known whole, not one accepted piece by piece
   // or through a change or suggest list.
   bool knownWhole = true;
+  int32_t holder = -1;
   if (options & OPT_REPORT_MISSPELLED) {
-    const int32_t answer = LookupInSession(session, normalized, buffer, size);
+    const int32_t answer = LookupInSession(session, normalized, buffer, size, &holder);
     knownWhole = answer == 0;
     if (IsNotFound(answer) && (options & OPT_SPLIT_AT_APOSTROPHE)) {
       if (!AllApostrophePiecesKnown(session, normalized)) findings |= RES_MISSPELLED;
@@ -162,7 +177,7 @@ int32_t CheckWord(Session& session, uint32_t options, const char* word, char* bu
   if ((options & OPT_REPORT_WRONG_CASE) && knownWhole) {
     const size_t length = std::strlen(normalized);
     const size_t start = NormalizedStart(word);
-    const char* form = RequiredCaseForm(session, normalized, length);
+    const char* form = RequiredCaseForm(session, normalized, length, holder);
     if (form != nullptr && !FitsCaseForm(word + start, form, length)) {
       findings |= RES_WRONG_CASE;
       if (size > 0) {
