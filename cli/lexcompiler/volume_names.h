@@ -11,17 +11,22 @@ namespace orth {
 // the personal and replacement lists and other dictionaries need theirs.
 inline constexpr size_t MAX_VOLUMES = 8;
 
+// `path` with `infix` put before the ending of its file name ("fr.olx" and
+// ".2" give "fr.2.olx"), or after a name without an ending ("fr.2").
+inline std::string BeforeEnding(const std::string& path, const std::string& infix) {
+  const size_t nameStart =
+      path.find_last_of('/') == std::string::npos ? 0 : path.find_last_of('/') + 1;
+  const size_t dot = path.find_last_of('.');
+  if (dot == std::string::npos || dot <= nameStart) return path + infix;
+  return path.substr(0, dot) + infix + path.substr(dot);
+}
+
 // The file of volume `index` (0 is the first) of the lexicon `path`:
 // "fr.olx" gives "fr.olx", "fr.2.olx", "fr.3.olx" ...; a name without an
 // ending gets the number appended ("fr" gives "fr.2").
 inline std::string VolumeFileName(const std::string& path, size_t index) {
   if (index == 0) return path;
-  const std::string number = "." + std::to_string(index + 1);
-  const size_t nameStart =
-      path.find_last_of('/') == std::string::npos ? 0 : path.find_last_of('/') + 1;
-  const size_t dot = path.find_last_of('.');
-  if (dot == std::string::npos || dot <= nameStart) return path + number;
-  return path.substr(0, dot) + number + path.substr(dot);
+  return BeforeEnding(path, "." + std::to_string(index + 1));
 }
 
 // True for the stem of a second or later volume ("fr.2" of fr.2.olx): such a
@@ -44,11 +49,7 @@ inline bool IsLaterVolumeStem(const std::string& stem) {
 inline constexpr char RARE_WORDS_INFIX[] = ".rare";
 
 inline std::string RareWordsFileName(const std::string& path) {
-  const size_t nameStart =
-      path.find_last_of('/') == std::string::npos ? 0 : path.find_last_of('/') + 1;
-  const size_t dot = path.find_last_of('.');
-  if (dot == std::string::npos || dot <= nameStart) return path + RARE_WORDS_INFIX;
-  return path.substr(0, dot) + RARE_WORDS_INFIX + path.substr(dot);
+  return BeforeEnding(path, RARE_WORDS_INFIX);
 }
 
 // True for the stem of a file that is opened with a dictionary, never named
