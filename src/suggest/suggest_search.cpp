@@ -35,7 +35,7 @@ bool IsKnownPart(Session& session, const char* part) {
     if (!slot) continue;
     if (!OffersSuggestions(*slot)) {
       checkOnlyOpen = true;
-    } else if (LookupInLexSlot(*slot, normalized, scratch, sizeof scratch) == 0) {
+    } else if (LookupInLexSlot(*slot, normalized, scratch, sizeof scratch) != ERR_NOT_FOUND) {
       return true;
     }
   }
