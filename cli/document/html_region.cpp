@@ -3,6 +3,7 @@
 #include <gumbo.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <string>
 
@@ -429,19 +430,45 @@ bool HtmlRegionScan::Token(const HtmlToken& token, const HtmlScanState&) {
   return true;
 }
 
+namespace {
+
+// Renames every <select> and </select> tag of `text` to <xelect>, letter for
+// letter. The gumbo of Debian 12 (0.10.1) fails an assertion, and aborts the
+// process, on a select inside SVG or MathML inside a table
+// ("<table><svg><select><title><select><td>"); as an element of no special
+// kind the tag has nothing to trip over, and its options are read the same.
+// Returns whether anything was renamed.
+bool RenameSelectTags(std::string& text) {
+  static constexpr std::string_view kName = "select";
+  bool renamed = false;
+  for (size_t at = text.find('<'); at != std::string::npos; at = text.find('<', at + 1)) {
+    size_t name = at + 1;
+    if (name < text.size() && text[name] == '/') ++name;
+    if (text.size() - name < kName.size() + 1) break;
+    bool same = true;
+    for (size_t i = 0; i < kName.size() && same; ++i) {
+      same = (text[name + i] | 0x20) == kName[i];
+    }
+    const char after = text[name + kName.size()];
+    if (!same || std::isalnum(static_cast<unsigned char>(after)) || after == '-') continue;
+    text[name] = 'x';
+    renamed = true;
+  }
+  return renamed;
+}
+
+}  // namespace
+
 void AddGumboEvents(std::string_view bytes, size_t base, const HtmlRegionScan& scan,
                     HtmlEvents& events) {
   const HtmlBlanks& blanks = scan.blanks;
-  std::string copy;
-  std::string_view buffer = bytes;
-  if (!blanks.empty()) {
-    copy.assign(bytes);
-    for (const auto& [begin, end] : blanks) {
-      if (begin < base || end > base + bytes.size() || begin >= end) continue;
-      std::memset(copy.data() + (begin - base), ' ', end - begin);
-    }
-    buffer = copy;
+  std::string copy(bytes);
+  for (const auto& [begin, end] : blanks) {
+    if (begin < base || end > base + bytes.size() || begin >= end) continue;
+    std::memset(copy.data() + (begin - base), ' ', end - begin);
   }
+  RenameSelectTags(copy);
+  const std::string_view buffer = copy;
   GumboOptions options = kGumboDefaultOptions;
   options.max_errors = 0;  // nobody reads them; they cost memory on bad pages
   // Read as the content of <body>: a piece of a large document starts in
