@@ -2,6 +2,7 @@
 // split words, and the written answer.
 #include "suggest/suggest_search.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "check/word_check.h"
@@ -29,17 +30,18 @@ bool IsKnownPart(Session& session, const char* part) {
   char scratch[WORD_MAX + 1];
   const int32_t findings = CheckWord(session, OPT_REPORT_MISSPELLED, part, scratch, sizeof scratch);
   if ((findings & RES_MISSPELLED) != 0) return false;
-  // A word only a check-only list holds is not offered, not even as a part.
-  bool checkOnlyOpen = false;
-  for (const std::unique_ptr<LexSlot>& slot : session.lexicons) {
-    if (!slot) continue;
-    if (!OffersSuggestions(*slot)) {
-      checkOnlyOpen = true;
-    } else if (LookupInLexSlot(*slot, normalized, scratch, sizeof scratch) != ERR_NOT_FOUND) {
-      return true;
-    }
+  // A word only a check-only list holds is not offered, not even as a part;
+  // without such a list the check has settled it.
+  const auto& slots = session.lexicons;
+  if (std::none_of(slots.begin(), slots.end(), [](const std::unique_ptr<LexSlot>& slot) {
+        return slot && !OffersSuggestions(*slot);
+      })) {
+    return true;
   }
-  return !checkOnlyOpen;
+  return std::any_of(slots.begin(), slots.end(), [&](const std::unique_ptr<LexSlot>& slot) {
+    return slot && OffersSuggestions(*slot) &&
+           LookupInLexSlot(*slot, normalized, scratch, sizeof scratch) != ERR_NOT_FOUND;
+  });
 }
 
 }  // namespace
